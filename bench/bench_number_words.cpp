@@ -1,0 +1,91 @@
+// Cost of one conversion of a random twelve-digit number, under each language
+// code, beside ICU's spell-out of the same numbers in the same languages.
+
+#include "number_words.h"
+
+#include <benchmark/benchmark.h>
+#include <unicode/locid.h>
+#include <unicode/rbnf.h>
+#include <unicode/unistr.h>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kSamples = 4096;
+
+struct Samples {
+    std::vector<std::int64_t> values;
+    std::vector<std::u16string> texts;
+};
+
+const Samples &RandomTwelveDigitNumbers() {
+    static const Samples samples = [] {
+        Samples s;
+        std::mt19937_64 random(20261207);
+        std::uniform_int_distribution<std::int64_t> twelveDigits(100000000000, 999999999999);
+        for (std::size_t i = 0; i < kSamples; ++i) {
+            const std::int64_t value = twelveDigits(random);
+            const std::string ascii = std::to_string(value);
+            s.values.push_back(value);
+            s.texts.emplace_back(ascii.begin(), ascii.end());
+        }
+        return s;
+    }();
+    return samples;
+}
+
+void BM_NumberToWords(benchmark::State &state) {
+    const auto code = static_cast<std::uint8_t>(state.range(0));
+    const Samples &samples = RandomTwelveDigitNumbers();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::u16string words = telvo::NumberToWords(samples.texts[i], code);
+        benchmark::DoNotOptimize(words.data());
+        i = (i + 1) % kSamples;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+const char *LocaleForCode(std::int64_t code) {
+    switch (code) {
+    case 2:
+        return "en";
+    case 3:
+        return "fr";
+    case 4:
+        return "de";
+    default:
+        return "it";
+    }
+}
+
+void BM_IcuSpellout(benchmark::State &state) {
+    UErrorCode status = U_ZERO_ERROR;
+    auto format = std::make_unique<icu::RuleBasedNumberFormat>(
+        icu::URBNF_SPELLOUT, icu::Locale(LocaleForCode(state.range(0))), status);
+    if (U_FAILURE(status)) {
+        state.SkipWithError("ICU spell-out is not available for this locale");
+        return;
+    }
+    const Samples &samples = RandomTwelveDigitNumbers();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        icu::UnicodeString words;
+        format->format(samples.values[i], words);
+        benchmark::DoNotOptimize(words.getBuffer());
+        i = (i + 1) % kSamples;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+} // namespace
+
+BENCHMARK(BM_NumberToWords)->DenseRange(1, 5)->ArgName("code");
+BENCHMARK(BM_IcuSpellout)->DenseRange(1, 5)->ArgName("code");
+
+BENCHMARK_MAIN();
