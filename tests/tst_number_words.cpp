@@ -57,7 +57,8 @@ void TestNumberWords::workedResults_data() {
         {"71", {u"SettantUno", u"SettantaUno", u"SeventyOne", u"SoixantedixUn", u"EinUndSiebzig"}},
         {"99", {u"NovantaNove", u"NovantaNove", u"NinetyNine", u"QuatrevingtdixNeuf", u"NeunUndNeunzig"}},
         {"101", {u"CentoUno", u"CentoUno", u"OnehundredOne", u"CentUn", u"HundertEins"}},
-        {"118", {u"CentoDiciotto", u"CentoDiciotto", u"OnehundredEighteen", u"CentDixhuit", u"HundertAchtzehn"}},
+        {"118",
+         {u"CentoDiciotto", u"CentoDiciotto", u"OnehundredEighteen", u"CentDixhuit", u"HundertAchtzehn"}},
         {"1000", {u"Mille", u"Mille", u"Onethousand", u"Mille", u"Tausend"}},
         {"1001", {u"MilleUno", u"MilleUno", u"OnethousandOne", u"MilleUn", u"TausendEins"}},
         {"2000", {u"DueMila", u"DueMila", u"TwoThousand", u"DeuxMille", u"ZweiTausend"}},
@@ -80,13 +81,16 @@ void TestNumberWords::workedResults_data() {
         {"108", {u"CentoOtto", u"CentoOtto", u"OnehundredEight", u"CentHuit", u"HundertAcht"}},
         {"98", {u"NovantOtto", u"NovantaOtto", u"NinetyEight", u"QuatrevingtdixHuit", u"AchtUndNeunzig"}},
         {"22", {u"VentiDue", u"VentiDue", u"TwentyTwo", u"VingtDeux", u"ZweiUndZwanzig"}},
-        {"1000000001", {u"UnMiliardoUno", u"UnMiliardoUno", u"OneBillionOne", u"UnMilliardUn", u"EineMilliardeEins"}},
-        {"535", {u"CinquecentoTrentaCinque", u"CinquecentoTrentaCinque", u"FivehundredThirtyFive",
-                 u"CinqcentsTrenteCinq", u"F\u00FCnfhundertF\u00FCnfUndDrei\u00DFig"}},
+        {"1000000001",
+         {u"UnMiliardoUno", u"UnMiliardoUno", u"OneBillionOne", u"UnMilliardUn", u"EineMilliardeEins"}},
+        {"535",
+         {u"CinquecentoTrentaCinque", u"CinquecentoTrentaCinque", u"FivehundredThirtyFive",
+          u"CinqcentsTrenteCinq", u"F\u00FCnfhundertF\u00FCnfUndDrei\u00DFig"}},
         {"12", {u"Dodici", u"Dodici", u"Twelve", u"Douze", u"Zw\u00F6lf"}},
         {"80", {u"Ottanta", u"Ottanta", u"Eighty", u"Quatrevingts", u"Achtzig"}},
-        {"001001001", {u"UnMilioneMilleUno", u"UnMilioneMilleUno", u"OneMillionOnethousandOne",
-                       u"UnMillionMilleUn", u"EineMillionTausendEins"}},
+        {"001001001",
+         {u"UnMilioneMilleUno", u"UnMilioneMilleUno", u"OneMillionOnethousandOne", u"UnMillionMilleUn",
+          u"EineMillionTausendEins"}},
     };
     const int codes[5] = {1, 5, 2, 3, 4};
     for (const Row &row : rows) {
@@ -160,9 +164,9 @@ void TestNumberWords::singleWords_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected");
-    const char16_t *const english[] = {u"One",     u"Two",      u"Three",    u"Four",      u"Five",
-                                       u"Six",     u"Seven",    u"Eight",    u"Nine",      u"Ten",
-                                       u"Eleven",  u"Twelve",   u"Thirteen", u"Fourteen",  u"Fifteen",
+    const char16_t *const english[] = {u"One",     u"Two",       u"Three",    u"Four",     u"Five",
+                                       u"Six",     u"Seven",     u"Eight",    u"Nine",     u"Ten",
+                                       u"Eleven",  u"Twelve",    u"Thirteen", u"Fourteen", u"Fifteen",
                                        u"Sixteen", u"Seventeen", u"Eighteen", u"Nineteen"};
     for (int n = 1; n <= 19; ++n) {
         QTest::addRow("en %d", n) << 2 << QString::number(n) << QString::fromUtf16(english[n - 1]);
@@ -198,10 +202,14 @@ void TestNumberWords::singleWords_data() {
     }
     QTest::newRow("de 5") << 4 << "5" << QString::fromUtf16(u"F\u00FCnf");
     QTest::newRow("de 15") << 4 << "15" << QString::fromUtf16(u"F\u00FCnfzehn");
-    QTest::newRow("fr 17") << 3 << "17" << "Dixsept";
-    QTest::newRow("fr 19") << 3 << "19" << "Dixneuf";
-    QTest::newRow("it 17") << 1 << "17" << "Diciassette";
-    QTest::newRow("it 19") << 1 << "19" << "Diciannove";
+    QTest::newRow("fr 17") << 3 << "17"
+                           << "Dixsept";
+    QTest::newRow("fr 19") << 3 << "19"
+                           << "Dixneuf";
+    QTest::newRow("it 17") << 1 << "17"
+                           << "Diciassette";
+    QTest::newRow("it 19") << 1 << "19"
+                           << "Diciannove";
 }
 
 void TestNumberWords::singleWords() {
@@ -213,9 +221,10 @@ void TestNumberWords::singleWords() {
 
 void TestNumberWords::digitStringsNeverEmptyOrBlank() {
     // A sweep across every group and digit position, all five codes.
-    const qint64 samples[] = {1, 9, 10, 11, 19, 20, 81, 100, 110, 111, 999, 1000, 1001, 1234, 9999, 10000,
-                              100000, 100001, 999999, 1000001, 1234567, 12345678, 123456789, 1000000001,
-                              1001001001, 123456789012, 999999999999};
+    const qint64 samples[] = {1,        9,         10,         11,         19,           20,          81,
+                              100,      110,       111,        999,        1000,         1001,        1234,
+                              9999,     10000,     100000,     100001,     999999,       1000001,     1234567,
+                              12345678, 123456789, 1000000001, 1001001001, 123456789012, 999999999999};
     for (qint64 n : samples) {
         for (int code = 1; code <= 5; ++code) {
             const QString words = Words(QString::number(n), code);
