@@ -1,6 +1,13 @@
-#include <cstdio>
+#include "frm_telvo.h"
 
-int main() {
-    std::fputs("telvo-clock: the clock window is not built yet\n", stderr);
-    return 1;
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Telvo Clock");
+    QApplication::setApplicationVersion("1.00");
+
+    telvo::FrmTelvo window;
+    window.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,189 @@
+#include "frm_telvo.h"
+
+#include "key_filter.h"
+#include "number_words.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QFont>
+#include <QIcon>
+#include <QMenu>
+#include <QPalette>
+#include <QPixmap>
+#include <QTimer>
+
+namespace telvo {
+namespace {
+
+using platform::AutoSizeLabel;
+using platform::PixelsFromTwips;
+using platform::TextBox;
+
+// Design positions and sizes, in twips.
+struct Placement {
+    int left, top, width, height;
+};
+
+QRect PixelRect(const Placement &p) {
+    return {PixelsFromTwips(p.left), PixelsFromTwips(p.top), PixelsFromTwips(p.width), PixelsFromTwips(p.height)};
+}
+
+constexpr int kClientWidth = 2265;
+constexpr int kClientHeight = 2160;
+
+constexpr int kNormal = 400;
+constexpr int kBold = 700;
+
+const QColor kBlue(0, 0, 255);
+const QColor kGreen(0, 255, 0);
+const QColor kBlack(0, 0, 0);
+
+// The hand pointer's hot spot: the tip of its middle finger.
+constexpr QPoint kHandHotSpot(6, 27);
+
+QFont LabelFont(const QString &family, const QString &substitute, int pixelSize, int weight) {
+    QFont font;
+    font.setFamilies({family, substitute});
+    font.setPixelSize(pixelSize);
+    font.setWeight(QFont::Weight(weight));
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+QFont Arial(int pixelSize, int weight) { return LabelFont("Arial", "Liberation Sans", pixelSize, weight); }
+
+AutoSizeLabel *MakeLabel(QWidget *parent, const char *name, const Placement &place, const QString &caption,
+                         const QColor &color, const QFont &font) {
+    auto *label = new AutoSizeLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(PixelRect(place));
+    label->setFont(font);
+    label->setMargin(0);
+    label->setIndent(0);
+    label->setWordWrap(false);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+TextBox *MakeTextBox(QWidget *parent, const char *name, const Placement &place) {
+    auto *box = new TextBox(parent);
+    box->setObjectName(name);
+    box->setGeometry(PixelRect(place));
+    return box;
+}
+
+QTimer *MakeTimer(QObject *parent, const char *name, int intervalMs) {
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(intervalMs);
+    return timer;
+}
+
+QString Words(const TextBox *box, std::uint8_t code) {
+    return platform::ToQString(NumberToWords(platform::View(box->text()), code));
+}
+
+QString Text(int value) { return platform::ToQString(clock::DecimalText(value)); }
+
+} // namespace
+
+FrmTelvo::FrmTelvo(platform::TimeSource timeOfDay, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), timeOfDay_(std::move(timeOfDay)) {
+    setObjectName("FrmTelvo");
+    setWindowTitle("Telvo Clock");
+    setWindowIcon(QIcon(":/assets/telvo.ico"));
+    setFixedSize(PixelsFromTwips(kClientWidth), PixelsFromTwips(kClientHeight));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    CreateControls();
+    ConnectHandlers();
+    Timer2->start();
+    Timer1->start();
+    Form_Load();
+}
+
+void FrmTelvo::CreateControls() {
+    Text2 = MakeTextBox(this, "Text2", {1560, 840, 615, 285});
+    Text1 = MakeTextBox(this, "Text1", {1560, 480, 495, 285});
+    txtCifre = MakeTextBox(this, "txtCifre", {1560, 120, 435, 285});
+    Timer2 = MakeTimer(this, "Timer2", 100);
+    Timer1 = MakeTimer(this, "Timer1", 1000);
+    Label3 = MakeLabel(this, "Label3", {120, 480, 480, 210}, "Label3", kBlue, Arial(11, kNormal));
+    Label5 = MakeLabel(this, "Label5", {120, 840, 480, 210}, "Label5", kBlue, Arial(11, kNormal));
+    Label4 = MakeLabel(this, "Label4", {120, 650, 480, 210}, "Label4", kBlack, Arial(11, kNormal));
+    Label2 = MakeLabel(this, "Label2", {360, 600, 225, 195}, QString(), kGreen,
+                       LabelFont("MS Sans Serif", "Liberation Sans", 11, kBold));
+    Label2->setProperty("Index", 0); // the only element of its control array
+    Label1 = MakeLabel(this, "Label1", {600, 240, 210, 240}, "00", kBlack, Arial(13, kBold));
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    Image1 = new platform::PictureBox(this);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(PixelRect({0, 0, 1500, 1500}));
+    Image1->SetPicture(QPixmap(":/assets/ball.bmp"));
+    Image1->setCursor(QCursor(QPixmap(":/assets/hand.ico"), kHandHotSpot.x(), kHandHotSpot.y()));
+    Image1->setToolTip("DubleClick Close");
+
+    MnuPoup = new QMenu("Popup Menu", this);
+    MnuPoup->setObjectName("MnuPoup");
+    MnuChiudi = MnuPoup->addAction("Chiudi");
+    MnuChiudi->setObjectName("MnuChiudi");
+
+    // Earlier controls lie above later ones: raise from the last to the first.
+    const QList<QWidget *> drawnInOrder = {Text2, Text1, txtCifre, Label3, Label5, Label4, Label2, Label1, Image1};
+    for (auto it = drawnInOrder.rbegin(); it != drawnInOrder.rend(); ++it) {
+        (*it)->raise();
+    }
+
+    // Only the text boxes take the focus: the seconds box first, then Tab
+    // moves on to the minute and the hour box and back.
+    setTabOrder(txtCifre, Text1);
+    setTabOrder(Text1, Text2);
+    txtCifre->setFocus();
+}
+
+void FrmTelvo::ConnectHandlers() {
+    connect(Timer1, &QTimer::timeout, this, &FrmTelvo::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &FrmTelvo::Timer2_Timer);
+    connect(txtCifre, &QLineEdit::textChanged, this, &FrmTelvo::txtCifre_Change);
+    txtCifre->SetKeyFilter([this](std::uint16_t &key) { txtCifre_KeyPress(key); });
+    connect(Image1, &platform::PictureBox::MouseDown, this, &FrmTelvo::Image1_MouseDown);
+    connect(Image1, &platform::PictureBox::MouseMove, this, &FrmTelvo::Image1_MouseMove);
+    connect(Image1, &platform::PictureBox::MouseUp, this, &FrmTelvo::Image1_MouseUp);
+    connect(Image1, &platform::PictureBox::DblClick, this, &FrmTelvo::Image1_DblClick);
+}
+
+void FrmTelvo::Form_Load() {}
+
+void FrmTelvo::Timer1_Timer() { Label1->SetCaption(platform::ToQString(clock::DigitalTimeText(timeOfDay_()))); }
+
+void FrmTelvo::Timer2_Timer() {
+    // One reading for all three boxes: separate readings could straddle a
+    // turn of the hour and show a time an hour off.
+    const clock::TimeOfDay now = timeOfDay_();
+    txtCifre->SetText(Text(now.second));
+    Text1->SetText(Text(now.minute));
+    Text2->SetText(Text(now.hour));
+}
+
+void FrmTelvo::txtCifre_Change() {
+    Label5->SetCaption(Words(txtCifre, 1));
+    Label4->SetCaption(Words(Text1, 5));
+    Label3->SetCaption(Words(Text2, 5));
+}
+
+void FrmTelvo::txtCifre_KeyPress(std::uint16_t &KeyAscii) { KeyAscii = clock::FilterSecondsKey(KeyAscii); }
+
+void FrmTelvo::Image1_MouseDown(platform::MouseArgs) {}
+void FrmTelvo::Image1_MouseMove(platform::MouseArgs) {}
+void FrmTelvo::Image1_MouseUp(platform::MouseArgs) {}
+void FrmTelvo::Image1_DblClick() {}
+
+} // namespace telvo

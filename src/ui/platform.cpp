@@ -1,0 +1,193 @@
+#include "platform.h"
+
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTime>
+#include <QTimer>
+
+namespace telvo::platform {
+
+clock::TimeOfDay SystemTimeOfDay() {
+    const QTime now = QTime::currentTime();
+    return {now.hour(), now.minute(), now.second()};
+}
+
+// --- TextBox
+
+void TextBox::SetText(const QString &text) {
+    if (text != this->text()) {
+        setText(text);
+    }
+}
+
+QString TextBox::Filtered(const QString &typed) const {
+    QString passed;
+    passed.reserve(typed.size());
+    for (QChar c : typed) {
+        std::uint16_t key = c.unicode();
+        keyFilter_(key);
+        if (key != 0) {
+            passed += QChar(key);
+        }
+    }
+    return passed;
+}
+
+void TextBox::keyPressEvent(QKeyEvent *event) {
+    // Keys that type no character (arrows, Home, End, Delete) keep their
+    // usual effect; Delete reports a character of its own, which it does not type.
+    if (!keyFilter_ || event->text().isEmpty() || event->key() == Qt::Key_Delete) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QString passed = Filtered(event->text());
+    if (passed.isEmpty()) {
+        event->accept();
+        return;
+    }
+    if (passed == event->text()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent changed(event->type(), event->key(), event->modifiers(), passed, event->isAutoRepeat(),
+                      static_cast<ushort>(event->count()));
+    QLineEdit::keyPressEvent(&changed);
+}
+
+void TextBox::inputMethodEvent(QInputMethodEvent *event) {
+    // Text composed by an input method is typed too.
+    if (!keyFilter_ || event->commitString().isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(Filtered(event->commitString()), event->replacementStart(),
+                             event->replacementLength());
+    QLineEdit::inputMethodEvent(&filtered);
+}
+
+// --- AutoSizeLabel
+
+void AutoSizeLabel::SetCaption(const QString &caption) {
+    if (caption == text()) {
+        return;
+    }
+    const QRect before = geometry();
+    setText(caption);
+    QRect after(before.topLeft(), sizeHint());
+    if (alignment() & Qt::AlignHCenter) {
+        after.moveLeft(before.left() + (before.width() - after.width()) / 2);
+    }
+    setGeometry(after);
+}
+
+// --- PictureBox
+
+PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {}
+
+void PictureBox::SetPicture(const QPixmap &picture) {
+    picture_ = picture;
+    stretched_ = QPixmap();
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *) {
+    if (picture_.isNull()) {
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QSize target = size() * ratio;
+    if (stretched_.size() != target) {
+        // Scaled once and kept: the clock repaints parts of the picture every second.
+        stretched_ = picture_.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        stretched_.setDevicePixelRatio(ratio);
+    }
+    QPainter(this).drawPixmap(0, 0, stretched_);
+}
+
+namespace {
+
+int ButtonSet(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int ShiftSet(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace
+
+MouseArgs PictureBox::ArgsOf(const QMouseEvent *event, Qt::MouseButtons buttons) const {
+    // Measured from the global position against where the window stands now,
+    // not from the event's window-relative position: while the window is
+    // being moved, the server may still report motion against its old place.
+    const QPointF origin = window()->geometry().topLeft();
+    const QPointF inWindow = event->globalPosition() - origin;
+    return {ButtonSet(buttons), ShiftSet(event->modifiers()), static_cast<float>(inWindow.x() * kTwipsPerPixel),
+            static_cast<float>(inWindow.y() * kTwipsPerPixel)};
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event) { emit MouseDown(ArgsOf(event, event->button())); }
+
+void PictureBox::mouseMoveEvent(QMouseEvent *event) { emit MouseMove(ArgsOf(event, event->buttons())); }
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event) { emit MouseUp(ArgsOf(event, event->button())); }
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent *) { emit DblClick(); }
+
+// --- Window operations
+
+QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
+    const int width = std::max(right - left, 0);
+    const int height = std::max(bottom - top, 0);
+    const int ew = std::clamp(ellipseWidth, 0, width);
+    const int eh = std::clamp(ellipseHeight, 0, height);
+    // The cross through the middle, then a quarter ellipse in each corner.
+    QRegion region(left + ew / 2, top, width - ew, height);
+    region += QRegion(left, top + eh / 2, width, height - eh);
+    if (ew > 0 && eh > 0) {
+        region += QRegion(left, top, ew, eh, QRegion::Ellipse);
+        region += QRegion(right - ew, top, ew, eh, QRegion::Ellipse);
+        region += QRegion(left, bottom - eh, ew, eh, QRegion::Ellipse);
+        region += QRegion(right - ew, bottom - eh, ew, eh, QRegion::Ellipse);
+    }
+    return region;
+}
+
+bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw) {
+    if (window == nullptr) {
+        return false;
+    }
+    window->setMask(region);
+    if (redraw) {
+        window->update();
+    }
+    return true;
+}
+
+void ProcessPendingEvents() { QCoreApplication::processEvents(); }
+
+void EndProgram(QWidget *window) {
+    // Every handler of the window hangs on a signal of the window or of one
+    // of its children; silence them all so none runs while the event loop
+    // winds down.
+    window->blockSignals(true);
+    for (QObject *child : window->findChildren<QObject *>()) {
+        child->blockSignals(true);
+    }
+    window->hide();
+    QCoreApplication::exit(0);
+}
+
+double WindowLeft(const QWidget *window) { return window->x() * double(kTwipsPerPixel); }
+double WindowTop(const QWidget *window) { return window->y() * double(kTwipsPerPixel); }
+
+void SetWindowLeft(QWidget *window, double twips) { window->move(PixelsFromTwips(twips), window->y()); }
+void SetWindowTop(QWidget *window, double twips) { window->move(window->x(), PixelsFromTwips(twips)); }
+
+} // namespace telvo::platform

@@ -1,0 +1,466 @@
+// Draws the clock's pictures and writes them as the files the program
+// embeds: the ball picture (BMP), the hand pointer (ICO) and the window icon
+// (ICO with six images). Standard library only; the output is committed, so
+// this runs by hand after a change to the drawing:
+//
+//     build/tools/telvo-make-assets assets
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Rgb {
+    double r = 0, g = 0, b = 0;
+};
+
+Rgb Mix(const Rgb &a, const Rgb &b, double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+std::uint8_t Channel(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
+
+// A picture with a coverage value per pixel (0 outside the drawn shape, 1 inside).
+struct Canvas {
+    int width = 0, height = 0;
+    std::vector<Rgb> color;
+    std::vector<double> coverage;
+    std::vector<std::uint8_t> index; // palette indices, for 16-colour images
+
+    Canvas(int w, int h) : width(w), height(h), color(w * h), coverage(w * h), index(w * h) {}
+    Rgb &At(int x, int y) { return color[y * width + x]; }
+    double &Cover(int x, int y) { return coverage[y * width + x]; }
+};
+
+// --- the shaded ball
+
+struct BallColors {
+    Rgb shadow, middle, lit;
+};
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Colour of the sphere at a point of its disc (nx, ny in -1..1), lit from the
+// upper left and a little from the front, with a soft white highlight and a
+// faint bounce light along the lower rim.
+Rgb ShadeSphere(double nx, double ny, const BallColors &colors, double highlight) {
+    const double nz = std::sqrt(std::max(0.0, 1.0 - nx * nx - ny * ny));
+    const double lx = -0.45, ly = -0.55, lz = 0.70;
+    const double len = std::sqrt(lx * lx + ly * ly + lz * lz);
+    const double diffuse = std::max(0.0, (nx * lx + ny * ly + nz * lz) / len);
+    Rgb c = diffuse < 0.55 ? Mix(colors.shadow, colors.middle, diffuse / 0.55)
+                           : Mix(colors.middle, colors.lit, (diffuse - 0.55) / 0.45);
+    // Blinn highlight with the viewer straight in front.
+    const double hx = lx / len, hy = ly / len, hz = lz / len + 1.0;
+    const double hlen = std::sqrt(hx * hx + hy * hy + hz * hz);
+    const double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hlen), 60.0) * highlight;
+    const double bounce = std::pow(std::max(0.0, ny), 3.0) * std::pow(1.0 - nz, 1.5) * 0.35;
+    c = Mix(c, colors.middle, bounce);
+    return Mix(c, Rgb{255, 255, 255}, spec);
+}
+
+// Draws the ball filling an ellipse, with its edge anti-aliased by 4x4 samples.
+void DrawBall(Canvas &canvas, double cx, double cy, double rx, double ry, const BallColors &colors,
+              double highlight) {
+    constexpr int kSamples = 4;
+    for (int y = 0; y < canvas.height; ++y) {
+        for (int x = 0; x < canvas.width; ++x) {
+            Rgb sum;
+            int inside = 0;
+            for (int sy = 0; sy < kSamples; ++sy) {
+                for (int sx = 0; sx < kSamples; ++sx) {
+                    const double nx = (x + (sx + 0.5) / kSamples - cx) / rx;
+                    const double ny = (y + (sy + 0.5) / kSamples - cy) / ry;
+                    if (nx * nx + ny * ny < 1.0) {
+                        const Rgb c = ShadeSphere(nx, ny, colors, highlight);
+                        sum.r += c.r, sum.g += c.g, sum.b += c.b;
+                        ++inside;
+                    }
+                }
+            }
+            canvas.Cover(x, y) = inside / double(kSamples * kSamples);
+            if (inside > 0) {
+                canvas.At(x, y) = {sum.r / inside, sum.g / inside, sum.b / inside};
+            }
+        }
+    }
+}
+
+// --- the hand pointer, drawn upright and then turned
+
+struct Capsule {
+    double x1, y1, x2, y2, radius;
+    int finger; // 0 for palm and wrist, 1.. for the thumb and fingers
+
+    double Distance(double x, double y) const {
+        const double dx = x2 - x1, dy = y2 - y1;
+        const double t = std::clamp(((x - x1) * dx + (y - y1) * dy) / (dx * dx + dy * dy + 1e-12), 0.0, 1.0);
+        return std::hypot(x - (x1 + t * dx), y - (y1 + t * dy)) - radius;
+    }
+};
+
+// An open right hand, palm towards the viewer, fingers up, in a 32x32 frame.
+const std::array<Capsule, 8> kHand = {{
+    {13.5, 19.0, 18.5, 19.0, 5.2, 0}, // palm
+    {14.5, 23.0, 17.5, 27.0, 3.8, 0}, // wrist
+    {9.5, 20.5, 3.6, 14.0, 1.8, 1},   // thumb
+    {10.8, 15.0, 8.6, 3.6, 1.6, 2},   // index
+    {14.8, 14.5, 14.2, 1.6, 1.65, 3}, // middle
+    {18.4, 15.0, 19.6, 3.2, 1.6, 4},  // ring
+    {21.4, 17.0, 24.2, 7.6, 1.45, 5}, // little
+    {13.5, 22.0, 18.5, 22.0, 4.6, 0}, // heel of the hand
+}};
+
+// Turns a point of the upright hand so that the fingers point to the lower left.
+struct Turn {
+    double angle, scale, cx, cy;
+    void Forward(double x, double y, double &ox, double &oy) const {
+        const double dx = (x - 16) * scale, dy = (y - 16) * scale;
+        ox = cx + dx * std::cos(angle) - dy * std::sin(angle);
+        oy = cy + dx * std::sin(angle) + dy * std::cos(angle);
+    }
+    void Back(double x, double y, double &ox, double &oy) const {
+        const double dx = x - cx, dy = y - cy;
+        ox = 16 + (dx * std::cos(-angle) - dy * std::sin(-angle)) / scale;
+        oy = 16 + (dx * std::sin(-angle) + dy * std::cos(-angle)) / scale;
+    }
+};
+const Turn kHandTurn{-3 * kPi / 4, 0.98, 16.0, 15.5};
+
+// Which part of the hand covers a point: -1 for none, else the finger number.
+int HandPartAt(double x, double y) {
+    int part = -1;
+    double best = 0;
+    for (const Capsule &c : kHand) {
+        const double d = c.Distance(x, y);
+        if (d < 0 && (part < 0 || d < best)) {
+            part = c.finger;
+            best = d;
+        }
+    }
+    return part;
+}
+
+enum Vga : std::uint8_t {
+    kVgaBlack = 0,
+    kVgaDarkBlue = 4,
+    kVgaYellow = 11,
+    kVgaBlue = 12,
+    kVgaCyan = 14,
+    kVgaWhite = 15,
+};
+
+// The sixteen colours of a 4-bit image, in the usual order.
+const std::array<Rgb, 16> kVgaPalette = {{{0, 0, 0},
+                                          {128, 0, 0},
+                                          {0, 128, 0},
+                                          {128, 128, 0},
+                                          {0, 0, 128},
+                                          {128, 0, 128},
+                                          {0, 128, 128},
+                                          {192, 192, 192},
+                                          {128, 128, 128},
+                                          {255, 0, 0},
+                                          {0, 255, 0},
+                                          {255, 255, 0},
+                                          {0, 0, 255},
+                                          {255, 0, 255},
+                                          {0, 255, 255},
+                                          {255, 255, 255}}};
+
+Canvas DrawHand() {
+    Canvas canvas(32, 32);
+    std::vector<int> part(32 * 32, -1);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            // Majority of 3x3 samples decides the pixel.
+            int votes = 0, which = -1;
+            for (int s = 0; s < 9; ++s) {
+                double ux, uy;
+                kHandTurn.Back(x + (s % 3 + 0.5) / 3, y + (s / 3 + 0.5) / 3, ux, uy);
+                const int p = HandPartAt(ux, uy);
+                if (p >= 0) {
+                    ++votes;
+                    if (s == 4 || which < 0) {
+                        which = p;
+                    }
+                }
+            }
+            if (votes >= 5) {
+                part[y * 32 + x] = which;
+            }
+        }
+    }
+    auto partAt = [&](int x, int y) { return x < 0 || y < 0 || x >= 32 || y >= 32 ? -1 : part[y * 32 + x]; };
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const int here = partAt(x, y);
+            bool touchesHand = false, fingerSeam = false;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int there = partAt(x + dx, y + dy);
+                    touchesHand |= there >= 0;
+                    // Draw a seam where two fingers meet, once (on the lower-numbered side).
+                    fingerSeam |= here > 0 && there > here && (dx == 0 || dy == 0);
+                }
+            }
+            std::uint8_t &px = canvas.index[y * 32 + x];
+            if (here >= 0) {
+                px = fingerSeam ? kVgaBlack : kVgaWhite;
+                canvas.Cover(x, y) = 1;
+            } else if (touchesHand) {
+                px = kVgaBlack;
+                canvas.Cover(x, y) = 1;
+            }
+        }
+    }
+    return canvas;
+}
+
+// --- 16-colour reduction and the digits of the small icon
+
+std::uint8_t NearestVga(const Rgb &c, const std::vector<std::uint8_t> &allowed) {
+    std::uint8_t best = allowed.front();
+    double bestDistance = 1e30;
+    for (std::uint8_t i : allowed) {
+        const Rgb &p = kVgaPalette[i];
+        const double d = (c.r - p.r) * (c.r - p.r) + (c.g - p.g) * (c.g - p.g) + (c.b - p.b) * (c.b - p.b);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// Ordered (Bayer) dithering onto the colours a blue ball needs.
+void ReduceToVga(Canvas &canvas) {
+    static const int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    const std::vector<std::uint8_t> blues = {kVgaBlack, kVgaDarkBlue, kVgaBlue, kVgaCyan, kVgaWhite};
+    for (int y = 0; y < canvas.height; ++y) {
+        for (int x = 0; x < canvas.width; ++x) {
+            const double offset = (kBayer[y % 4][x % 4] / 16.0 - 0.5) * 64;
+            Rgb c = canvas.At(x, y);
+            c = {c.r + offset, c.g + offset, c.b + offset};
+            canvas.index[y * canvas.width + x] = NearestVga(c, blues);
+        }
+    }
+}
+
+// Digits three pixels wide and five high; each row is a bit pattern, high bit left.
+const std::array<std::array<std::uint8_t, 5>, 11> kDigits = {{
+    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 3, 1, 7}, {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7},
+    {7, 4, 7, 5, 7}, {7, 1, 1, 2, 2}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}, {0, 2, 0, 2, 0}, // colon
+}};
+
+void DrawDigits(Canvas &canvas, const std::string &text, int top) {
+    const int width = static_cast<int>(text.size()) * 4 - 1;
+    int x = (canvas.width - width) / 2;
+    for (char ch : text) {
+        const auto &glyph = kDigits[ch == ':' ? 10 : ch - '0'];
+        for (int row = 0; row < 5; ++row) {
+            for (int col = 0; col < 3; ++col) {
+                if (glyph[row] & (4 >> col)) {
+                    canvas.index[(top + row) * canvas.width + x + col] = kVgaYellow;
+                    canvas.Cover(x + col, top + row) = 1;
+                }
+            }
+        }
+        x += 4;
+    }
+}
+
+// --- file formats (little-endian)
+
+struct Bytes {
+    std::vector<std::uint8_t> data;
+    void U8(unsigned v) { data.push_back(static_cast<std::uint8_t>(v)); }
+    void U16(unsigned v) { U8(v & 0xff), U8(v >> 8); }
+    void U32(std::uint32_t v) { U16(v & 0xffff), U16(v >> 16); }
+    void Append(const Bytes &other) { data.insert(data.end(), other.data.begin(), other.data.end()); }
+};
+
+void InfoHeader(Bytes &out, int width, int storedHeight, int bits, std::uint32_t imageSize, int colors) {
+    out.U32(40);
+    out.U32(static_cast<std::uint32_t>(width));
+    out.U32(static_cast<std::uint32_t>(storedHeight));
+    out.U16(1);
+    out.U16(static_cast<unsigned>(bits));
+    out.U32(0); // uncompressed
+    out.U32(imageSize);
+    out.U32(3780); // 96 dots per inch, in dots per metre
+    out.U32(3780);
+    out.U32(static_cast<std::uint32_t>(colors));
+    out.U32(0);
+}
+
+int RowBytes(int width, int bits) { return (width * bits + 31) / 32 * 4; }
+
+// 24-bit pixel rows from the bottom up; pixels outside the shape take `ground`.
+Bytes Pixels24(Canvas &canvas, const Rgb &ground, bool blendEdges) {
+    Bytes out;
+    const int pad = RowBytes(canvas.width, 24) - canvas.width * 3;
+    for (int y = canvas.height - 1; y >= 0; --y) {
+        for (int x = 0; x < canvas.width; ++x) {
+            const double cover = canvas.Cover(x, y);
+            Rgb c = blendEdges ? Mix(ground, canvas.At(x, y), cover) : (cover >= 0.5 ? canvas.At(x, y) : ground);
+            out.U8(Channel(c.b)), out.U8(Channel(c.g)), out.U8(Channel(c.r));
+        }
+        for (int i = 0; i < pad; ++i) {
+            out.U8(0);
+        }
+    }
+    return out;
+}
+
+Bytes Pixels4(const Canvas &canvas) {
+    Bytes out;
+    for (int y = canvas.height - 1; y >= 0; --y) {
+        for (int x = 0; x < canvas.width; x += 2) {
+            const int at = y * canvas.width + x;
+            out.U8(static_cast<unsigned>(canvas.index[at] << 4 | (x + 1 < canvas.width ? canvas.index[at + 1] : 0)));
+        }
+        for (int i = (canvas.width + 1) / 2; i < RowBytes(canvas.width, 4); ++i) {
+            out.U8(0);
+        }
+    }
+    return out;
+}
+
+// The 1-bit transparency mask of an icon image: a set bit is transparent.
+Bytes Mask(Canvas &canvas) {
+    Bytes out;
+    for (int y = canvas.height - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> row(RowBytes(canvas.width, 1), 0);
+        for (int x = 0; x < canvas.width; ++x) {
+            if (canvas.Cover(x, y) < 0.5) {
+                row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            }
+        }
+        for (std::uint8_t b : row) {
+            out.U8(b);
+        }
+    }
+    return out;
+}
+
+Bytes Bmp24(Canvas &canvas, const Rgb &ground) {
+    const Bytes pixels = Pixels24(canvas, ground, true);
+    Bytes out;
+    out.U8('B'), out.U8('M');
+    out.U32(static_cast<std::uint32_t>(14 + 40 + pixels.data.size()));
+    out.U32(0);
+    out.U32(14 + 40);
+    InfoHeader(out, canvas.width, canvas.height, 24, static_cast<std::uint32_t>(pixels.data.size()), 0);
+    out.Append(pixels);
+    return out;
+}
+
+// One image of an icon file: header, palette, colour bits, mask.
+Bytes IconImage(Canvas &canvas, int bits) {
+    Bytes body;
+    Bytes pixels = bits == 4 ? Pixels4(canvas) : Pixels24(canvas, Rgb{}, false);
+    const Bytes mask = Mask(canvas);
+    InfoHeader(body, canvas.width, canvas.height * 2, bits,
+               static_cast<std::uint32_t>(pixels.data.size() + mask.data.size()), bits == 4 ? 16 : 0);
+    if (bits == 4) {
+        for (const Rgb &c : kVgaPalette) {
+            body.U8(Channel(c.b)), body.U8(Channel(c.g)), body.U8(Channel(c.r)), body.U8(0);
+        }
+    }
+    body.Append(pixels);
+    body.Append(mask);
+    return body;
+}
+
+Bytes Ico(std::vector<std::pair<Canvas, int>> &images) {
+    Bytes out;
+    out.U16(0);
+    out.U16(1); // icon
+    out.U16(static_cast<unsigned>(images.size()));
+    std::vector<Bytes> bodies;
+    for (auto &[canvas, bits] : images) {
+        bodies.push_back(IconImage(canvas, bits));
+    }
+    std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const Canvas &canvas = images[i].first;
+        const int bits = images[i].second;
+        out.U8(static_cast<unsigned>(canvas.width % 256));
+        out.U8(static_cast<unsigned>(canvas.height % 256));
+        out.U8(bits == 4 ? 16 : 0);
+        out.U8(0);
+        out.U16(1);
+        out.U16(static_cast<unsigned>(bits));
+        out.U32(static_cast<std::uint32_t>(bodies[i].data.size()));
+        out.U32(offset);
+        offset += static_cast<std::uint32_t>(bodies[i].data.size());
+    }
+    for (const Bytes &body : bodies) {
+        out.Append(body);
+    }
+    return out;
+}
+
+bool Write(const std::string &path, const Bytes &bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char *>(bytes.data.data()), static_cast<std::streamsize>(bytes.data.size()));
+    file.close();
+    if (!file) {
+        std::cerr << "telvo-make-assets: cannot write " << path << '\n';
+        return false;
+    }
+    std::cout << path << ": " << bytes.data.size() << " bytes\n";
+    return true;
+}
+
+const BallColors kOrangePink{{150, 28, 78}, {236, 82, 108}, {255, 170, 72}};
+const BallColors kBlue{{8, 16, 80}, {30, 84, 200}, {120, 190, 255}};
+const Rgb kNearBlack{35, 31, 28};
+
+Canvas BlueBall(int size) {
+    Canvas canvas(size, size);
+    const double r = size / 2.0 - 0.5;
+    DrawBall(canvas, size / 2.0, size / 2.0, r, r, kBlue, 0.9);
+    return canvas;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 2) {
+        std::cerr << "usage: telvo-make-assets OUTPUT-FOLDER\n";
+        return 2;
+    }
+    const std::string folder = argv[1];
+
+    Canvas ball(120, 113);
+    DrawBall(ball, 60.0, 56.5, 58.5, 55.0, kOrangePink, 0.95);
+
+    Canvas hand = DrawHand();
+    std::vector<std::pair<Canvas, int>> pointer;
+    pointer.emplace_back(std::move(hand), 4);
+
+    Canvas small = BlueBall(32);
+    ReduceToVga(small);
+    DrawDigits(small, "12:30", 13);
+    std::vector<std::pair<Canvas, int>> icon;
+    icon.emplace_back(BlueBall(16), 24);
+    icon.emplace_back(std::move(small), 4);
+    for (int size : {32, 48, 64, 72}) {
+        icon.emplace_back(BlueBall(size), 24);
+    }
+
+    const bool ok = Write(folder + "/ball.bmp", Bmp24(ball, kNearBlack)) &&
+                    Write(folder + "/hand.ico", Ico(pointer)) && Write(folder + "/telvo.ico", Ico(icon));
+    return ok ? 0 : 1;
+}
