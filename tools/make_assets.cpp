@@ -27,7 +27,9 @@ Rgb Mix(const Rgb &a, const Rgb &b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-std::uint8_t Channel(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
+std::uint8_t Channel(double v) {
+    return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+}
 
 // A picture with a coverage value per pixel (0 outside the drawn shape, 1 inside).
 struct Canvas {
@@ -258,8 +260,17 @@ void ReduceToVga(Canvas &canvas) {
 
 // Digits three pixels wide and five high; each row is a bit pattern, high bit left.
 const std::array<std::array<std::uint8_t, 5>, 11> kDigits = {{
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 3, 1, 7}, {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7},
-    {7, 4, 7, 5, 7}, {7, 1, 1, 2, 2}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}, {0, 2, 0, 2, 0}, // colon
+    {7, 5, 5, 5, 7},
+    {2, 6, 2, 2, 7},
+    {7, 1, 7, 4, 7},
+    {7, 1, 3, 1, 7},
+    {5, 5, 7, 1, 1},
+    {7, 4, 7, 1, 7},
+    {7, 4, 7, 5, 7},
+    {7, 1, 1, 2, 2},
+    {7, 5, 7, 5, 7},
+    {7, 5, 7, 1, 7},
+    {0, 2, 0, 2, 0}, // colon
 }};
 
 void DrawDigits(Canvas &canvas, const std::string &text, int top) {
@@ -303,7 +314,9 @@ void InfoHeader(Bytes &out, int width, int storedHeight, int bits, std::uint32_t
     out.U32(0);
 }
 
-int RowBytes(int width, int bits) { return (width * bits + 31) / 32 * 4; }
+int RowBytes(int width, int bits) {
+    return (width * bits + 31) / 32 * 4;
+}
 
 // 24-bit pixel rows from the bottom up; pixels outside the shape take `ground`.
 Bytes Pixels24(Canvas &canvas, const Rgb &ground, bool blendEdges) {
@@ -312,7 +325,8 @@ Bytes Pixels24(Canvas &canvas, const Rgb &ground, bool blendEdges) {
     for (int y = canvas.height - 1; y >= 0; --y) {
         for (int x = 0; x < canvas.width; ++x) {
             const double cover = canvas.Cover(x, y);
-            Rgb c = blendEdges ? Mix(ground, canvas.At(x, y), cover) : (cover >= 0.5 ? canvas.At(x, y) : ground);
+            Rgb c =
+                blendEdges ? Mix(ground, canvas.At(x, y), cover) : (cover >= 0.5 ? canvas.At(x, y) : ground);
             out.U8(Channel(c.b)), out.U8(Channel(c.g)), out.U8(Channel(c.r));
         }
         for (int i = 0; i < pad; ++i) {
@@ -327,7 +341,8 @@ Bytes Pixels4(const Canvas &canvas) {
     for (int y = canvas.height - 1; y >= 0; --y) {
         for (int x = 0; x < canvas.width; x += 2) {
             const int at = y * canvas.width + x;
-            out.U8(static_cast<unsigned>(canvas.index[at] << 4 | (x + 1 < canvas.width ? canvas.index[at + 1] : 0)));
+            out.U8(static_cast<unsigned>(canvas.index[at] << 4 |
+                                         (x + 1 < canvas.width ? canvas.index[at + 1] : 0)));
         }
         for (int i = (canvas.width + 1) / 2; i < RowBytes(canvas.width, 4); ++i) {
             out.U8(0);
@@ -413,7 +428,8 @@ Bytes Ico(std::vector<std::pair<Canvas, int>> &images) {
 
 bool Write(const std::string &path, const Bytes &bytes) {
     std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char *>(bytes.data.data()), static_cast<std::streamsize>(bytes.data.size()));
+    file.write(reinterpret_cast<const char *>(bytes.data.data()),
+               static_cast<std::streamsize>(bytes.data.size()));
     file.close();
     if (!file) {
         std::cerr << "telvo-make-assets: cannot write " << path << '\n';

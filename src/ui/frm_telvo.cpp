@@ -1,10 +1,12 @@
 #include "frm_telvo.h"
 
+#include "icon_file.h"
 #include "key_filter.h"
 #include "number_words.h"
 
 #include <QAction>
 #include <QCursor>
+#include <QFile>
 #include <QFont>
 #include <QIcon>
 #include <QMenu>
@@ -25,7 +27,8 @@ struct Placement {
 };
 
 QRect PixelRect(const Placement &p) {
-    return {PixelsFromTwips(p.left), PixelsFromTwips(p.top), PixelsFromTwips(p.width), PixelsFromTwips(p.height)};
+    return {PixelsFromTwips(p.left), PixelsFromTwips(p.top), PixelsFromTwips(p.width),
+            PixelsFromTwips(p.height)};
 }
 
 constexpr int kClientWidth = 2265;
@@ -50,7 +53,9 @@ QFont LabelFont(const QString &family, const QString &substitute, int pixelSize,
     return font;
 }
 
-QFont Arial(int pixelSize, int weight) { return LabelFont("Arial", "Liberation Sans", pixelSize, weight); }
+QFont Arial(int pixelSize, int weight) {
+    return LabelFont("Arial", "Liberation Sans", pixelSize, weight);
+}
 
 AutoSizeLabel *MakeLabel(QWidget *parent, const char *name, const Placement &place, const QString &caption,
                          const QColor &color, const QFont &font) {
@@ -87,7 +92,28 @@ QString Words(const TextBox *box, std::uint8_t code) {
     return platform::ToQString(NumberToWords(platform::View(box->text()), code));
 }
 
-QString Text(int value) { return platform::ToQString(clock::DecimalText(value)); }
+QString Text(int value) {
+    return platform::ToQString(clock::DecimalText(value));
+}
+
+QList<QImage> IconImages(const QString &resource) {
+    QFile file(resource);
+    return file.open(QIODevice::ReadOnly) ? platform::DecodeIcon(file.readAll()) : QList<QImage>();
+}
+
+QIcon WindowIcon() {
+    QIcon icon;
+    for (const QImage &image : IconImages(":/assets/telvo.ico")) {
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
+QCursor HandCursor() {
+    const QList<QImage> images = IconImages(":/assets/hand.ico");
+    return images.isEmpty() ? QCursor(Qt::OpenHandCursor)
+                            : QCursor(QPixmap::fromImage(images.front()), kHandHotSpot.x(), kHandHotSpot.y());
+}
 
 } // namespace
 
@@ -95,7 +121,7 @@ FrmTelvo::FrmTelvo(platform::TimeSource timeOfDay, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), timeOfDay_(std::move(timeOfDay)) {
     setObjectName("FrmTelvo");
     setWindowTitle("Telvo Clock");
-    setWindowIcon(QIcon(":/assets/telvo.ico"));
+    setWindowIcon(WindowIcon());
     setFixedSize(PixelsFromTwips(kClientWidth), PixelsFromTwips(kClientHeight));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -128,7 +154,7 @@ void FrmTelvo::CreateControls() {
     Image1->setObjectName("Image1");
     Image1->setGeometry(PixelRect({0, 0, 1500, 1500}));
     Image1->SetPicture(QPixmap(":/assets/ball.bmp"));
-    Image1->setCursor(QCursor(QPixmap(":/assets/hand.ico"), kHandHotSpot.x(), kHandHotSpot.y()));
+    Image1->setCursor(HandCursor());
     Image1->setToolTip("DubleClick Close");
 
     MnuPoup = new QMenu("Popup Menu", this);
@@ -137,7 +163,8 @@ void FrmTelvo::CreateControls() {
     MnuChiudi->setObjectName("MnuChiudi");
 
     // Earlier controls lie above later ones: raise from the last to the first.
-    const QList<QWidget *> drawnInOrder = {Text2, Text1, txtCifre, Label3, Label5, Label4, Label2, Label1, Image1};
+    const QList<QWidget *> drawnInOrder = {Text2,  Text1,  txtCifre, Label3, Label5,
+                                           Label4, Label2, Label1,   Image1};
     for (auto it = drawnInOrder.rbegin(); it != drawnInOrder.rend(); ++it) {
         (*it)->raise();
     }
@@ -162,7 +189,9 @@ void FrmTelvo::ConnectHandlers() {
 
 void FrmTelvo::Form_Load() {}
 
-void FrmTelvo::Timer1_Timer() { Label1->SetCaption(platform::ToQString(clock::DigitalTimeText(timeOfDay_()))); }
+void FrmTelvo::Timer1_Timer() {
+    Label1->SetCaption(platform::ToQString(clock::DigitalTimeText(timeOfDay_())));
+}
 
 void FrmTelvo::Timer2_Timer() {
     // One reading for all three boxes: separate readings could straddle a
@@ -179,7 +208,9 @@ void FrmTelvo::txtCifre_Change() {
     Label3->SetCaption(Words(Text2, 5));
 }
 
-void FrmTelvo::txtCifre_KeyPress(std::uint16_t &KeyAscii) { KeyAscii = clock::FilterSecondsKey(KeyAscii); }
+void FrmTelvo::txtCifre_KeyPress(std::uint16_t &KeyAscii) {
+    KeyAscii = clock::FilterSecondsKey(KeyAscii);
+}
 
 void FrmTelvo::Image1_MouseDown(platform::MouseArgs) {}
 void FrmTelvo::Image1_MouseMove(platform::MouseArgs) {}

@@ -128,17 +128,26 @@ MouseArgs PictureBox::ArgsOf(const QMouseEvent *event, Qt::MouseButtons buttons)
     // being moved, the server may still report motion against its old place.
     const QPointF origin = window()->geometry().topLeft();
     const QPointF inWindow = event->globalPosition() - origin;
-    return {ButtonSet(buttons), ShiftSet(event->modifiers()), static_cast<float>(inWindow.x() * kTwipsPerPixel),
+    return {ButtonSet(buttons), ShiftSet(event->modifiers()),
+            static_cast<float>(inWindow.x() * kTwipsPerPixel),
             static_cast<float>(inWindow.y() * kTwipsPerPixel)};
 }
 
-void PictureBox::mousePressEvent(QMouseEvent *event) { emit MouseDown(ArgsOf(event, event->button())); }
+void PictureBox::mousePressEvent(QMouseEvent *event) {
+    emit MouseDown(ArgsOf(event, event->button()));
+}
 
-void PictureBox::mouseMoveEvent(QMouseEvent *event) { emit MouseMove(ArgsOf(event, event->buttons())); }
+void PictureBox::mouseMoveEvent(QMouseEvent *event) {
+    emit MouseMove(ArgsOf(event, event->buttons()));
+}
 
-void PictureBox::mouseReleaseEvent(QMouseEvent *event) { emit MouseUp(ArgsOf(event, event->button())); }
+void PictureBox::mouseReleaseEvent(QMouseEvent *event) {
+    emit MouseUp(ArgsOf(event, event->button()));
+}
 
-void PictureBox::mouseDoubleClickEvent(QMouseEvent *) { emit DblClick(); }
+void PictureBox::mouseDoubleClickEvent(QMouseEvent *) {
+    emit DblClick();
+}
 
 // --- Window operations
 
@@ -170,7 +179,9 @@ bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw) {
     return true;
 }
 
-void ProcessPendingEvents() { QCoreApplication::processEvents(); }
+void ProcessPendingEvents() {
+    QCoreApplication::processEvents();
+}
 
 void EndProgram(QWidget *window) {
     // Every handler of the window hangs on a signal of the window or of one
@@ -184,10 +195,18 @@ void EndProgram(QWidget *window) {
     QCoreApplication::exit(0);
 }
 
-double WindowLeft(const QWidget *window) { return window->x() * double(kTwipsPerPixel); }
-double WindowTop(const QWidget *window) { return window->y() * double(kTwipsPerPixel); }
+double WindowLeft(const QWidget *window) {
+    return window->x() * double(kTwipsPerPixel);
+}
+double WindowTop(const QWidget *window) {
+    return window->y() * double(kTwipsPerPixel);
+}
 
-void SetWindowLeft(QWidget *window, double twips) { window->move(PixelsFromTwips(twips), window->y()); }
-void SetWindowTop(QWidget *window, double twips) { window->move(window->x(), PixelsFromTwips(twips)); }
+void SetWindowLeft(QWidget *window, double twips) {
+    window->move(PixelsFromTwips(twips), window->y());
+}
+void SetWindowTop(QWidget *window, double twips) {
+    window->move(window->x(), PixelsFromTwips(twips));
+}
 
 } // namespace telvo::platform

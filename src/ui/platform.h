@@ -30,7 +30,9 @@ namespace telvo::platform {
 // Positions and mouse coordinates reach the window's handlers in twips.
 inline constexpr int kTwipsPerPixel = 15;
 
-inline int PixelsFromTwips(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+inline int PixelsFromTwips(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 // Where the window reads the time of day. Tests install their own.
 using TimeSource = std::function<clock::TimeOfDay()>;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QList>
+
+namespace telvo::platform {
+
+// The images of an icon file (uncompressed 1, 4, 8, 24 or 32 bits per pixel,
+// each with its 1-bit transparency mask), as ARGB images in the file's
+// order. Qt's own reader ignores the mask of 24-bit images, which would give
+// the ball icon an opaque black ground. Malformed data gives no images.
+QList<QImage> DecodeIcon(QByteArrayView file);
+
+} // namespace telvo::platform

@@ -1,0 +1,13 @@
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH})
+execute_process(COMMAND ${GENERATOR} ${SCRATCH} RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the generator failed: ${status}")
+endif()
+foreach(name ball.bmp hand.ico telvo.ico)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${name} ${COMMITTED}/${name}
+                    RESULT_VARIABLE differs)
+    if(differs)
+        message(FATAL_ERROR "assets/${name} is not what tools/make_assets.cpp draws: run it and commit")
+    endif()
+endforeach()

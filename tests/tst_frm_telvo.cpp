@@ -1,0 +1,442 @@
+#include "frm_telvo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using telvo::FrmTelvo;
+using telvo::clock::TimeOfDay;
+
+Q_DECLARE_METATYPE(TimeOfDay)
+
+namespace {
+
+const QString kItalianMessage = "** Valore non calcolabile **";
+
+// A clock the test sets by hand; counts how often the window reads it.
+struct FakeClock {
+    TimeOfDay now{};
+    int readings = 0;
+    telvo::platform::TimeSource Source() {
+        return [this] {
+            ++readings;
+            return now;
+        };
+    }
+};
+
+} // namespace
+
+class TestFrmTelvo : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename T> T *Control(FrmTelvo &form, const char *name) {
+        T *control = form.findChild<T *>(name);
+        if (control == nullptr) {
+            qFatal("no control %s", name);
+        }
+        return control;
+    }
+    QString Caption(FrmTelvo &form, const char *name) { return Control<QLabel>(form, name)->text(); }
+    QString BoxText(FrmTelvo &form, const char *name) { return Control<QLineEdit>(form, name)->text(); }
+
+private slots:
+    void startsWithDesignCaptions();
+    void firstTickLeavesMinuteAndHourUnreadable();
+    void wordsFollowTheSeconds_data();
+    void wordsFollowTheSeconds();
+    void tickWithinTheSameSecondChangesNothing();
+    void digitalTime_data();
+    void digitalTime();
+    void oneReadingPerTick();
+    void keyFilter_data();
+    void keyFilter();
+    void typedDigitsPreviewTheirWordsUntilTheNextTick();
+    void nonTypingKeysKeepTheirEffect();
+    void window();
+    void controlPlacement_data();
+    void controlPlacement();
+    void stacking();
+    void labelLooks_data();
+    void labelLooks();
+    void labelsSizeThemselvesToTheirText();
+    void focusAndTabOrder();
+    void picture();
+    void hiddenMenu();
+    void timers();
+};
+
+void TestFrmTelvo::startsWithDesignCaptions() {
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    QCOMPARE(Caption(form, "Label1"), "00");
+    QCOMPARE(Caption(form, "Label2"), "");
+    QCOMPARE(Caption(form, "Label3"), "Label3");
+    QCOMPARE(Caption(form, "Label4"), "Label4");
+    QCOMPARE(Caption(form, "Label5"), "Label5");
+    for (const char *box : {"txtCifre", "Text1", "Text2"}) {
+        QCOMPARE(BoxText(form, box), "");
+    }
+}
+
+void TestFrmTelvo::firstTickLeavesMinuteAndHourUnreadable() {
+    FakeClock clock;
+    clock.now = {10, 21, 21};
+    FrmTelvo form(clock.Source());
+
+    form.Timer2_Timer();
+    QCOMPARE(Caption(form, "Label5"), "VentUno");
+    QCOMPARE(Caption(form, "Label4"), kItalianMessage);
+    QCOMPARE(Caption(form, "Label3"), kItalianMessage);
+    QCOMPARE(BoxText(form, "Text1"), "21");
+    QCOMPARE(BoxText(form, "Text2"), "10");
+
+    clock.now.second = 22;
+    form.Timer2_Timer();
+    QCOMPARE(Caption(form, "Label5"), "VentiDue");
+    QCOMPARE(Caption(form, "Label4"), "VentiUno");
+    QCOMPARE(Caption(form, "Label3"), "Dieci");
+}
+
+// Each row: the time of one tick, then of the next; the words after the second.
+void TestFrmTelvo::wordsFollowTheSeconds_data() {
+    QTest::addColumn<TimeOfDay>("before");
+    QTest::addColumn<TimeOfDay>("after");
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<QString>("minutes");
+    QTest::addColumn<QString>("hours");
+
+    QTest::newRow("midnight: minute and hour words lag")
+        << TimeOfDay{23, 59, 59} << TimeOfDay{0, 0, 0} << "Zero" << "CinquantaNove" << "VentiTre";
+    QTest::newRow("second after midnight catches up")
+        << TimeOfDay{0, 0, 0} << TimeOfDay{0, 0, 1} << "Uno" << "Zero" << "Zero";
+    QTest::newRow("elision for seconds only")
+        << TimeOfDay{7, 21, 20} << TimeOfDay{7, 21, 21} << "VentUno" << "VentiUno" << "Sette";
+    QTest::newRow("thirty-one") << TimeOfDay{12, 31, 30} << TimeOfDay{12, 31, 31} << "TrentUno" << "TrentaUno"
+                                << "Dodici";
+    QTest::newRow("twenty-eight") << TimeOfDay{18, 28, 27} << TimeOfDay{18, 28, 28} << "VentOtto"
+                                  << "VentiOtto" << "Diciotto";
+    QTest::newRow("turn of the hour")
+        << TimeOfDay{9, 59, 59} << TimeOfDay{10, 0, 0} << "Zero" << "CinquantaNove" << "Nove";
+}
+
+void TestFrmTelvo::wordsFollowTheSeconds() {
+    QFETCH(TimeOfDay, before);
+    QFETCH(TimeOfDay, after);
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    clock.now = before;
+    form.Timer2_Timer();
+    clock.now = after;
+    form.Timer2_Timer();
+    QTEST(Caption(form, "Label5"), "seconds");
+    QTEST(Caption(form, "Label4"), "minutes");
+    QTEST(Caption(form, "Label3"), "hours");
+}
+
+void TestFrmTelvo::tickWithinTheSameSecondChangesNothing() {
+    FakeClock clock;
+    clock.now = {14, 35, 42};
+    FrmTelvo form(clock.Source());
+    auto *seconds = Control<QLineEdit>(form, "txtCifre");
+    QSignalSpy changes(seconds, &QLineEdit::textChanged);
+    form.Timer2_Timer();
+    form.Timer2_Timer();
+    const QString words[] = {Caption(form, "Label5"), Caption(form, "Label4"), Caption(form, "Label3")};
+    for (int tick = 0; tick < 8; ++tick) {
+        form.Timer2_Timer();
+    }
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(Caption(form, "Label5"), words[0]);
+    QCOMPARE(Caption(form, "Label4"), words[1]);
+    QCOMPARE(Caption(form, "Label3"), words[2]);
+}
+
+void TestFrmTelvo::digitalTime_data() {
+    QTest::addColumn<TimeOfDay>("time");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no leading zeros") << TimeOfDay{9, 5, 7} << "9:5:7";
+    QTest::newRow("second zero") << TimeOfDay{23, 59, 0} << "23:59:0";
+    QTest::newRow("midnight") << TimeOfDay{0, 0, 0} << "0:0:0";
+    QTest::newRow("two digits each") << TimeOfDay{12, 34, 56} << "12:34:56";
+}
+
+void TestFrmTelvo::digitalTime() {
+    QFETCH(TimeOfDay, time);
+    FakeClock clock;
+    clock.now = time;
+    FrmTelvo form(clock.Source());
+    form.Timer1_Timer();
+    QTEST(Caption(form, "Label1"), "expected");
+}
+
+// Separate readings for hour, minute and second could straddle a turn of the
+// hour; every handler reads the clock once.
+void TestFrmTelvo::oneReadingPerTick() {
+    int reading = 0;
+    auto turningHour = [&reading] { return ++reading == 1 ? TimeOfDay{9, 59, 59} : TimeOfDay{10, 0, 0}; };
+    FrmTelvo form(turningHour);
+    form.Timer2_Timer();
+    QCOMPARE(BoxText(form, "txtCifre"), "59");
+    QCOMPARE(BoxText(form, "Text1"), "59");
+    QCOMPARE(BoxText(form, "Text2"), "9");
+
+    reading = 0;
+    form.Timer1_Timer();
+    QCOMPARE(Caption(form, "Label1"), "9:59:59");
+}
+
+void TestFrmTelvo::keyFilter_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        QTest::addRow("digit %c", digit) << int(Qt::Key_0 + (digit - '0')) << QString(digit)
+                                         << QString("12") + digit;
+    }
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << "\b" << "1";
+    QTest::newRow("letter") << int(Qt::Key_A) << "a" << "12";
+    QTest::newRow("minus") << int(Qt::Key_Minus) << "-" << "12";
+    QTest::newRow("point") << int(Qt::Key_Period) << "." << "12";
+    QTest::newRow("blank") << int(Qt::Key_Space) << " " << "12";
+    QTest::newRow("colon, just above nine") << int(Qt::Key_Colon) << ":" << "12";
+    QTest::newRow("slash, just below zero") << int(Qt::Key_Slash) << "/" << "12";
+    QTest::newRow("enter") << int(Qt::Key_Return) << "\r" << "12";
+    QTest::newRow("escape") << int(Qt::Key_Escape) << "\x1b" << "12";
+    QTest::newRow("non-ascii digit") << int(Qt::Key_unknown) << QString(QChar(0x0663)) << "12";
+}
+
+void TestFrmTelvo::keyFilter() {
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    auto *seconds = Control<QLineEdit>(form, "txtCifre");
+    seconds->setText("12");
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(seconds, &press);
+    QTEST(seconds->text(), "expected");
+}
+
+void TestFrmTelvo::typedDigitsPreviewTheirWordsUntilTheNextTick() {
+    FakeClock clock;
+    clock.now = {8, 15, 30};
+    FrmTelvo form(clock.Source());
+    form.Timer2_Timer();
+    auto *seconds = Control<QLineEdit>(form, "txtCifre");
+    seconds->end(false);
+
+    QTest::keyClicks(seconds, "7");
+    QCOMPARE(seconds->text(), "307");
+    QCOMPARE(Caption(form, "Label5"), "TrecentoSette");
+    QCOMPARE(Caption(form, "Label4"), "Quindici");
+    QCOMPARE(Caption(form, "Label3"), "Otto");
+
+    // Past twelve digits the converter gives up, in words.
+    QTest::keyClicks(seconds, "1234567890");
+    QCOMPARE(Caption(form, "Label5"), kItalianMessage);
+
+    form.Timer2_Timer();
+    QCOMPARE(seconds->text(), "30");
+    QCOMPARE(Caption(form, "Label5"), "Trenta");
+}
+
+void TestFrmTelvo::nonTypingKeysKeepTheirEffect() {
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    auto *seconds = Control<QLineEdit>(form, "txtCifre");
+    seconds->setText("123");
+    seconds->end(false);
+    QTest::keyClick(seconds, Qt::Key_Left);
+    QTest::keyClick(seconds, Qt::Key_Delete);
+    QCOMPARE(seconds->text(), "12");
+    QTest::keyClick(seconds, Qt::Key_Home);
+    QTest::keyClick(seconds, Qt::Key_9);
+    QCOMPARE(seconds->text(), "912");
+}
+
+void TestFrmTelvo::window() {
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    QCOMPARE(form.objectName(), "FrmTelvo");
+    QCOMPARE(form.size(), QSize(151, 144));
+    QVERIFY(form.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(form.isWindow());
+    QCOMPARE(form.palette().color(QPalette::Window), QColor(Qt::white));
+    QVERIFY(!form.windowIcon().isNull());
+    QCOMPARE(form.windowIcon().availableSizes().size(), 5); // 32 pixels twice, at 4 and 24 bits
+}
+
+void TestFrmTelvo::controlPlacement_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("Text2") << "Text2" << QRect(104, 56, 41, 19);
+    QTest::newRow("Text1") << "Text1" << QRect(104, 32, 33, 19);
+    QTest::newRow("txtCifre") << "txtCifre" << QRect(104, 8, 29, 19);
+    QTest::newRow("Label3") << "Label3" << QRect(8, 32, 32, 14);
+    QTest::newRow("Label5") << "Label5" << QRect(8, 56, 32, 14);
+    QTest::newRow("Label4") << "Label4" << QRect(8, 43, 32, 14);
+    QTest::newRow("Label2") << "Label2" << QRect(24, 40, 15, 13);
+    QTest::newRow("Label1") << "Label1" << QRect(40, 16, 14, 16);
+    QTest::newRow("Image1") << "Image1" << QRect(0, 0, 100, 100);
+}
+
+void TestFrmTelvo::controlPlacement() {
+    QFETCH(QString, name);
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    QTEST(Control<QWidget>(form, qPrintable(name))->geometry(), "rect");
+}
+
+void TestFrmTelvo::stacking() {
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    // Qt keeps siblings bottom first; the design lists them top first.
+    QStringList bottomFirst;
+    for (QObject *child : form.children()) {
+        if (child->isWidgetType() && !qobject_cast<QWidget *>(child)->isWindow()) {
+            bottomFirst.prepend(child->objectName());
+        }
+    }
+    QCOMPARE(bottomFirst, QStringList({"Text2", "Text1", "txtCifre", "Label3", "Label5", "Label4", "Label2",
+                                       "Label1", "Image1"}));
+}
+
+void TestFrmTelvo::labelLooks_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("Label3 hours") << "Label3" << QColor(0, 0, 255) << 11 << false;
+    QTest::newRow("Label5 seconds") << "Label5" << QColor(0, 0, 255) << 11 << false;
+    QTest::newRow("Label4 minutes") << "Label4" << QColor(0, 0, 0) << 11 << false;
+    QTest::newRow("Label2 empty") << "Label2" << QColor(0, 255, 0) << 11 << true;
+    QTest::newRow("Label1 digits") << "Label1" << QColor(0, 0, 0) << 13 << true;
+}
+
+void TestFrmTelvo::labelLooks() {
+    QFETCH(QString, name);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bold);
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    auto *label = Control<QLabel>(form, qPrintable(name));
+    QTEST(label->palette().color(QPalette::WindowText), "color");
+    const QFontInfo font(label->font());
+    QCOMPARE(font.pixelSize(), pixelSize);
+    QCOMPARE(font.bold(), bold);
+    QVERIFY(!font.italic());
+    QVERIFY2(font.family() == "Liberation Sans" || font.family() == "Arial", qPrintable(font.family()));
+    QVERIFY(!label->autoFillBackground());
+    QVERIFY(!label->wordWrap());
+    QCOMPARE(label->frameShape(), QFrame::NoFrame);
+}
+
+void TestFrmTelvo::labelsSizeThemselvesToTheirText() {
+    FakeClock clock;
+    clock.now = {17, 37, 38};
+    FrmTelvo form(clock.Source());
+    form.Timer2_Timer();
+    form.Timer1_Timer();
+    auto *seconds = Control<QLabel>(form, "Label5");
+    QCOMPARE(seconds->text(), "TrentOtto");
+    QCOMPARE(seconds->size(), seconds->sizeHint());
+    QCOMPARE(seconds->pos(), QPoint(8, 56));
+
+    // The digits keep their centre over the ball as the text grows.
+    auto *digits = Control<QLabel>(form, "Label1");
+    QCOMPARE(digits->text(), "17:37:38");
+    QCOMPARE(digits->size(), digits->sizeHint());
+    QVERIFY(qAbs(digits->geometry().center().x() - 47) <= 1);
+    QCOMPARE(digits->y(), 16);
+}
+
+void TestFrmTelvo::focusAndTabOrder() {
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto focused = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); };
+    QCOMPARE(focused(), "txtCifre");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focused(), "Text1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focused(), "Text2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focused(), "txtCifre");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(focused(), "Text2");
+
+    // After a Tab, keys reach the unfiltered hour box.
+    QTest::keyClicks(QApplication::focusWidget(), "x-");
+    QCOMPARE(BoxText(form, "Text2"), "x-");
+
+    for (QWidget *child : form.findChildren<QWidget *>()) {
+        if (!qobject_cast<QLineEdit *>(child)) {
+            QCOMPARE(child->focusPolicy(), Qt::NoFocus);
+        }
+    }
+}
+
+void TestFrmTelvo::picture() {
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    auto *image = Control<QWidget>(form, "Image1");
+    QCOMPARE(image->toolTip(), "DubleClick Close");
+    QCOMPARE(image->cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(image->cursor().pixmap().size(), QSize(32, 32));
+    for (const char *label : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
+        QVERIFY(!Control<QWidget>(form, label)->testAttribute(Qt::WA_SetCursor));
+        QVERIFY(Control<QWidget>(form, label)->toolTip().isEmpty());
+    }
+    QVERIFY(!form.testAttribute(Qt::WA_SetCursor));
+
+    // The ball fills the control: its middle is warm, its corners the dark ground.
+    const QImage drawn = image->grab().toImage();
+    const QColor middle = drawn.pixelColor(50, 60);
+    QVERIFY2(middle.red() > 150 && middle.red() > middle.blue(), qPrintable(middle.name()));
+    const QColor corner = drawn.pixelColor(1, 1);
+    QVERIFY2(corner.red() < 60 && corner.green() < 60 && corner.blue() < 60, qPrintable(corner.name()));
+}
+
+void TestFrmTelvo::hiddenMenu() {
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    auto *menu = Control<QMenu>(form, "MnuPoup");
+    QCOMPARE(menu->title(), "Popup Menu");
+    QVERIFY(!menu->isVisible());
+    auto *item = Control<QAction>(form, "MnuChiudi");
+    QCOMPARE(item->text(), "Chiudi");
+    QVERIFY(item->shortcut().isEmpty());
+    QCOMPARE(menu->actions(), QList<QAction *>{item});
+    QVERIFY(form.findChildren<QMenuBar *>().isEmpty());
+}
+
+void TestFrmTelvo::timers() {
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    auto *fast = Control<QTimer>(form, "Timer2");
+    auto *slow = Control<QTimer>(form, "Timer1");
+    QVERIFY(fast->isActive());
+    QVERIFY(slow->isActive());
+    QCOMPARE(fast->interval(), 100);
+    QCOMPARE(slow->interval(), 1000);
+
+    // The real timers drive the chain.
+    clock.now = {11, 11, 11};
+    QTRY_COMPARE_WITH_TIMEOUT(Caption(form, "Label5"), "Undici", 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(Caption(form, "Label1"), "11:11:11", 3000);
+}
+
+QTEST_MAIN(TestFrmTelvo)
+#include "tst_frm_telvo.moc"
