@@ -21,9 +21,13 @@ quint32 U32(const QByteArray &bytes, qsizetype at) {
     return quint8(bytes[at]) | quint8(bytes[at + 1]) << 8 | quint8(bytes[at + 2]) << 16 |
            quint32(quint8(bytes[at + 3])) << 24;
 }
-quint16 U16(const QByteArray &bytes, qsizetype at) { return quint16(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8); }
+quint16 U16(const QByteArray &bytes, qsizetype at) {
+    return quint16(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8);
+}
 
-int RowBytes(int width, int bits) { return (width * bits + 31) / 32 * 4; }
+int RowBytes(int width, int bits) {
+    return (width * bits + 31) / 32 * 4;
+}
 
 } // namespace
 

@@ -115,17 +115,24 @@ void TestFrmTelvo::wordsFollowTheSeconds_data() {
     QTest::addColumn<QString>("hours");
 
     QTest::newRow("midnight: minute and hour words lag")
-        << TimeOfDay{23, 59, 59} << TimeOfDay{0, 0, 0} << "Zero" << "CinquantaNove" << "VentiTre";
-    QTest::newRow("second after midnight catches up")
-        << TimeOfDay{0, 0, 0} << TimeOfDay{0, 0, 1} << "Uno" << "Zero" << "Zero";
-    QTest::newRow("elision for seconds only")
-        << TimeOfDay{7, 21, 20} << TimeOfDay{7, 21, 21} << "VentUno" << "VentiUno" << "Sette";
-    QTest::newRow("thirty-one") << TimeOfDay{12, 31, 30} << TimeOfDay{12, 31, 31} << "TrentUno" << "TrentaUno"
+        << TimeOfDay{23, 59, 59} << TimeOfDay{0, 0, 0} << "Zero"
+        << "CinquantaNove"
+        << "VentiTre";
+    QTest::newRow("second after midnight catches up") << TimeOfDay{0, 0, 0} << TimeOfDay{0, 0, 1} << "Uno"
+                                                      << "Zero"
+                                                      << "Zero";
+    QTest::newRow("elision for seconds only") << TimeOfDay{7, 21, 20} << TimeOfDay{7, 21, 21} << "VentUno"
+                                              << "VentiUno"
+                                              << "Sette";
+    QTest::newRow("thirty-one") << TimeOfDay{12, 31, 30} << TimeOfDay{12, 31, 31} << "TrentUno"
+                                << "TrentaUno"
                                 << "Dodici";
     QTest::newRow("twenty-eight") << TimeOfDay{18, 28, 27} << TimeOfDay{18, 28, 28} << "VentOtto"
-                                  << "VentiOtto" << "Diciotto";
-    QTest::newRow("turn of the hour")
-        << TimeOfDay{9, 59, 59} << TimeOfDay{10, 0, 0} << "Zero" << "CinquantaNove" << "Nove";
+                                  << "VentiOtto"
+                                  << "Diciotto";
+    QTest::newRow("turn of the hour") << TimeOfDay{9, 59, 59} << TimeOfDay{10, 0, 0} << "Zero"
+                                      << "CinquantaNove"
+                                      << "Nove";
 }
 
 void TestFrmTelvo::wordsFollowTheSeconds() {
@@ -200,18 +207,27 @@ void TestFrmTelvo::keyFilter_data() {
     QTest::addColumn<QString>("expected");
 
     for (char digit = '0'; digit <= '9'; ++digit) {
-        QTest::addRow("digit %c", digit) << int(Qt::Key_0 + (digit - '0')) << QString(digit)
-                                         << QString("12") + digit;
+        QTest::addRow("digit %c", digit)
+            << int(Qt::Key_0 + (digit - '0')) << QString(digit) << QString("12") + digit;
     }
-    QTest::newRow("backspace") << int(Qt::Key_Backspace) << "\b" << "1";
-    QTest::newRow("letter") << int(Qt::Key_A) << "a" << "12";
-    QTest::newRow("minus") << int(Qt::Key_Minus) << "-" << "12";
-    QTest::newRow("point") << int(Qt::Key_Period) << "." << "12";
-    QTest::newRow("blank") << int(Qt::Key_Space) << " " << "12";
-    QTest::newRow("colon, just above nine") << int(Qt::Key_Colon) << ":" << "12";
-    QTest::newRow("slash, just below zero") << int(Qt::Key_Slash) << "/" << "12";
-    QTest::newRow("enter") << int(Qt::Key_Return) << "\r" << "12";
-    QTest::newRow("escape") << int(Qt::Key_Escape) << "\x1b" << "12";
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << "\b"
+                               << "1";
+    QTest::newRow("letter") << int(Qt::Key_A) << "a"
+                            << "12";
+    QTest::newRow("minus") << int(Qt::Key_Minus) << "-"
+                           << "12";
+    QTest::newRow("point") << int(Qt::Key_Period) << "."
+                           << "12";
+    QTest::newRow("blank") << int(Qt::Key_Space) << " "
+                           << "12";
+    QTest::newRow("colon, just above nine") << int(Qt::Key_Colon) << ":"
+                                            << "12";
+    QTest::newRow("slash, just below zero") << int(Qt::Key_Slash) << "/"
+                                            << "12";
+    QTest::newRow("enter") << int(Qt::Key_Return) << "\r"
+                           << "12";
+    QTest::newRow("escape") << int(Qt::Key_Escape) << "\x1b"
+                            << "12";
     QTest::newRow("non-ascii digit") << int(Qt::Key_unknown) << QString(QChar(0x0663)) << "12";
 }
 
@@ -366,7 +382,9 @@ void TestFrmTelvo::focusAndTabOrder() {
     form.show();
     QApplication::setActiveWindow(&form);
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    auto focused = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); };
+    auto focused = [] {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    };
     QCOMPARE(focused(), "txtCifre");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(focused(), "Text1");

@@ -127,6 +127,8 @@ FrmTelvo::FrmTelvo(platform::TimeSource timeOfDay, QWidget *parent)
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
+    // The clock is rarely the active window; its tooltip shows all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     CreateControls();
     ConnectHandlers();
@@ -187,7 +189,11 @@ void FrmTelvo::ConnectHandlers() {
     connect(Image1, &platform::PictureBox::DblClick, this, &FrmTelvo::Image1_DblClick);
 }
 
-void FrmTelvo::Form_Load() {}
+void FrmTelvo::Form_Load() {
+    // A circle 100 pixels across in the top-left corner: only the ball shows.
+    const QRegion circle = platform::CreateRoundRectRgn(0, 0, 100, 100, 100, 100);
+    platform::SetWindowRgn(this, circle, true);
+}
 
 void FrmTelvo::Timer1_Timer() {
     Label1->SetCaption(platform::ToQString(clock::DigitalTimeText(timeOfDay_())));
@@ -212,9 +218,26 @@ void FrmTelvo::txtCifre_KeyPress(std::uint16_t &KeyAscii) {
     KeyAscii = clock::FilterSecondsKey(KeyAscii);
 }
 
-void FrmTelvo::Image1_MouseDown(platform::MouseArgs) {}
-void FrmTelvo::Image1_MouseMove(platform::MouseArgs) {}
-void FrmTelvo::Image1_MouseUp(platform::MouseArgs) {}
-void FrmTelvo::Image1_DblClick() {}
+void FrmTelvo::Image1_MouseDown(platform::MouseArgs args) {
+    drag_.Press(args.x, args.y);
+}
+
+void FrmTelvo::Image1_MouseMove(platform::MouseArgs args) {
+    if (!drag_.Dragging()) {
+        return;
+    }
+    platform::SetWindowLeft(this, drag_.NewLeft(args.x, platform::WindowLeft(this)));
+    platform::SetWindowTop(this, drag_.NewTop(args.y, platform::WindowTop(this)));
+    // Repaint and take the moves queued meanwhile while the drag goes on.
+    platform::ProcessPendingEvents();
+}
+
+void FrmTelvo::Image1_MouseUp(platform::MouseArgs) {
+    drag_.Release();
+}
+
+void FrmTelvo::Image1_DblClick() {
+    platform::EndProgram(this);
+}
 
 } // namespace telvo

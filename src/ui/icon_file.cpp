@@ -7,7 +7,9 @@ class Reader {
 public:
     explicit Reader(QByteArrayView bytes) : bytes_(bytes) {}
 
-    bool Has(qsizetype at, qsizetype length) const { return at >= 0 && length >= 0 && at + length <= bytes_.size(); }
+    bool Has(qsizetype at, qsizetype length) const {
+        return at >= 0 && length >= 0 && at + length <= bytes_.size();
+    }
     quint8 U8(qsizetype at) const { return static_cast<quint8>(bytes_[at]); }
     quint16 U16(qsizetype at) const { return static_cast<quint16>(U8(at) | U8(at + 1) << 8); }
     quint32 U32(qsizetype at) const { return U16(at) | quint32(U16(at + 2)) << 16; }
@@ -16,7 +18,9 @@ private:
     QByteArrayView bytes_;
 };
 
-qsizetype RowBytes(int width, int bits) { return (qsizetype(width) * bits + 31) / 32 * 4; }
+qsizetype RowBytes(int width, int bits) {
+    return (qsizetype(width) * bits + 31) / 32 * 4;
+}
 
 QImage DecodeImage(const Reader &in, qsizetype at, qsizetype length) {
     constexpr qsizetype kHeader = 40;

@@ -1,0 +1,212 @@
+// The real program on a real X server: its outline, dragging, closing, pointer
+// and tooltip, driven through synthetic input and read back from the server.
+
+#include "x_session.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+const QString kTitle = "Telvo Clock";
+const QRgb kBackdrop = qRgb(0, 160, 0);
+
+// Points of the window, in pixels from its top-left corner.
+const QPoint kBareBall(50, 85);    // the picture, where no label reaches
+const QPoint kBareBall2(85, 40);   // another such point
+const QPoint kDigits(47, 22);      // the time in digits: a label
+const QPoint kOutsideCircle(95, 95);
+const QPoint kHiddenTextBox(120, 20);
+
+bool InCircle(QPoint p, double radius) { return std::hypot(p.x() + 0.5 - 50, p.y() + 0.5 - 50) < radius; }
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+
+private:
+    XSession x_;
+    QProcess clock_;
+    XWindow window_ = 0;
+
+    QRect Where() const { return x_.Geometry(window_); }
+    QPoint Global(QPoint local) const { return Where().topLeft() + local; }
+
+    // Presses at a point of the window, moves by `travel` in many small
+    // steps sent as fast as the server takes them, and releases.
+    void Drag(QPoint local, QPoint travel, int button, int steps = 40) {
+        const QPoint from = Global(local);
+        x_.MovePointer(from);
+        x_.Press(button);
+        for (int i = 1; i <= steps; ++i) {
+            x_.MovePointer(from + travel * i / steps);
+        }
+        x_.Release(button);
+        x_.Sync();
+    }
+
+    // Clicks twice, quickly, at a point of the window.
+    void DoubleClick(QPoint local) {
+        x_.MovePointer(Global(local));
+        for (int click = 0; click < 2; ++click) {
+            x_.Press(1);
+            x_.Release(1);
+            QTest::qWait(40);
+        }
+        x_.Sync();
+    }
+
+    // A drag that must move the window by its travel: proves that the clock
+    // is still running and has handled everything sent before it.
+    bool MovesWithADrag(QPoint travel) {
+        const QPoint expected = Where().topLeft() + travel;
+        Drag(kBareBall, travel, 1, 10);
+        return QTest::qWaitFor([&] { return Where().topLeft() == expected; }, 5000);
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void undecoratedWindow();
+    void onlyTheCircleIsDrawnAndTakesInput();
+    void dragWithAnyButton_data();
+    void dragWithAnyButton();
+    void noDragOutsideTheCircleOrOnALabel();
+    void doubleClickOnALabelKeepsTheClock();
+    void doubleClickOnThePictureEndsIt();
+    void pointerAndTooltip();
+};
+
+void TestEndToEnd::initTestCase() {
+    QVERIFY2(x_.Connected(), "no X server: run this test under Xvfb");
+    x_.ShowBackdrop(kBackdrop);
+}
+
+void TestEndToEnd::init() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    clock_.setProcessEnvironment(env);
+    clock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    clock_.start(TELVO_CLOCK_BINARY, {});
+    QVERIFY(clock_.waitForStarted());
+    std::optional<XWindow> found;
+    QVERIFY(QTest::qWaitFor([&] { return (found = x_.FindWindow(kTitle)).has_value(); }, 10000));
+    window_ = *found;
+    // Out of the corner, with room to move every way.
+    QVERIFY(MovesWithADrag({200, 150}));
+}
+
+void TestEndToEnd::cleanup() {
+    if (clock_.state() != QProcess::NotRunning) {
+        clock_.terminate();
+        if (!clock_.waitForFinished(3000)) {
+            clock_.kill();
+            clock_.waitForFinished();
+        }
+    }
+}
+
+void TestEndToEnd::undecoratedWindow() {
+        QCOMPARE(Where().size(), QSize(151, 144));
+    QVERIFY(!x_.HasDecorations(window_));
+}
+
+void TestEndToEnd::onlyTheCircleIsDrawnAndTakesInput() {
+        for (bool input : {false, true}) {
+        const QRegion shape = x_.Shape(window_, input);
+        QCOMPARE(shape.boundingRect(), QRect(0, 0, 100, 100));
+        QVERIFY(shape.contains(QPoint(50, 50)));
+        QVERIFY(!shape.contains(QPoint(3, 3)));
+        QVERIFY(!shape.contains(kOutsideCircle));
+        QVERIFY(!shape.contains(kHiddenTextBox));
+    }
+
+    const QImage shot = x_.Grab(Where());
+    int wrongOutside = 0, backdropInside = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const bool backdrop = shot.pixel(x, y) == kBackdrop;
+            wrongOutside += !InCircle({x, y}, 51) && !backdrop;
+            backdropInside += InCircle({x, y}, 48) && backdrop;
+        }
+    }
+    QCOMPARE(wrongOutside, 0);
+    QCOMPARE(backdropInside, 0);
+    const QColor ball = shot.pixelColor(kBareBall);
+    QVERIFY2(ball.red() > 150 && ball.green() < ball.red(), qPrintable(ball.name()));
+}
+
+void TestEndToEnd::dragWithAnyButton_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QPoint>("travel");
+    QTest::newRow("left, down right") << 1 << kBareBall << QPoint(160, 120);
+    QTest::newRow("middle, up left") << 2 << kBareBall2 << QPoint(-150, -90);
+    QTest::newRow("right, sideways") << 3 << kBareBall << QPoint(173, -41);
+}
+
+void TestEndToEnd::dragWithAnyButton() {
+    QFETCH(int, button);
+    QFETCH(QPoint, press);
+    QFETCH(QPoint, travel);
+    const QPoint start = Where().topLeft();
+    Drag(press, travel, button);
+    QVERIFY(QTest::qWaitFor([&] { return Where().topLeft() == start + travel; }, 5000));
+    QCOMPARE(Where().topLeft(), start + travel);
+    // The pressed point of the picture is still under the pointer, and the
+    // window kept its outline.
+    QCOMPARE(Global(press), start + press + travel);
+    QCOMPARE(x_.Shape(window_, false).boundingRect(), QRect(0, 0, 100, 100));
+}
+
+void TestEndToEnd::noDragOutsideTheCircleOrOnALabel() {
+    const QPoint start = Where().topLeft();
+    Drag(kOutsideCircle, {60, 40}, 1);
+    Drag(kHiddenTextBox, {-60, 40}, 1);
+    Drag(kDigits, {50, 50}, 1);
+    // Moving over the picture with no button held.
+    for (int i = 0; i < 20; ++i) {
+        x_.MovePointer(Global(kBareBall) + QPoint(i, i));
+    }
+    QVERIFY(MovesWithADrag({10, 20}));
+    QCOMPARE(Where().topLeft(), start + QPoint(10, 20));
+}
+
+void TestEndToEnd::doubleClickOnALabelKeepsTheClock() {
+    DoubleClick(kDigits);
+    QVERIFY(MovesWithADrag({-20, 10}));
+    QCOMPARE(clock_.state(), QProcess::Running);
+}
+
+void TestEndToEnd::doubleClickOnThePictureEndsIt() {
+    DoubleClick(kBareBall);
+    QVERIFY(clock_.state() == QProcess::NotRunning || clock_.waitForFinished(5000));
+    QCOMPARE(clock_.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(clock_.exitCode(), 0);
+    QVERIFY(!x_.FindWindow(kTitle).has_value());
+}
+
+void TestEndToEnd::pointerAndTooltip() {
+    auto pointerIsHand = [&] {
+        QPoint hotSpot;
+        const QImage image = x_.PointerImage(&hotSpot);
+        return image.size() == QSize(32, 32) && hotSpot == QPoint(6, 27);
+    };
+    // Come onto the picture from elsewhere: a tooltip waits for the pointer to move.
+    x_.MovePointer(Global(kBareBall) + QPoint(3, 3));
+    x_.MovePointer(Global(kBareBall));
+    QVERIFY(QTest::qWaitFor(pointerIsHand, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return x_.VisibleTooltips() == 1; }, 5000));
+
+    x_.MovePointer(Global(kDigits));
+    QVERIFY(QTest::qWaitFor([&] { return !pointerIsHand(); }, 3000));
+    QPoint hotSpot;
+    QVERIFY(!x_.PointerImage(&hotSpot).isNull());
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_e2e.moc"
