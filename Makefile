@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test bench build clean format
+.PHONY: run test bench measure build clean format
 
 build:
 	@scripts/install-deps run
@@ -25,6 +25,12 @@ bench:
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTELVO_BENCH=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target telvo-bench
 	$(BUILD)/bench/telvo-bench
+
+measure:
+	@scripts/install-deps test
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target telvo-clock telvo-bare-window telvo-measure
+	scripts/measure $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

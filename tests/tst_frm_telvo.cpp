@@ -72,6 +72,7 @@ private slots:
     void picture();
     void hiddenMenu();
     void timers();
+    void systemTimeIsLocalTime();
 };
 
 void TestFrmTelvo::startsWithDesignCaptions() {
@@ -454,6 +455,24 @@ void TestFrmTelvo::timers() {
     clock.now = {11, 11, 11};
     QTRY_COMPARE_WITH_TIMEOUT(Caption(form, "Label5"), "Undici", 2000);
     QTRY_COMPARE_WITH_TIMEOUT(Caption(form, "Label1"), "11:11:11", 3000);
+}
+
+void TestFrmTelvo::systemTimeIsLocalTime() {
+    telvo::platform::SystemTimeOfDay system;
+    // Two readings of Qt's local time around ours; retry if a second turned between them.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QTime before = QTime::currentTime();
+        const TimeOfDay ours = system();
+        const TimeOfDay again = system();
+        const QTime after = QTime::currentTime();
+        if (before.second() != after.second()) {
+            continue;
+        }
+        QCOMPARE(ours, (TimeOfDay{before.hour(), before.minute(), before.second()}));
+        QCOMPARE(again, ours);
+        return;
+    }
+    QFAIL("the second kept turning");
 }
 
 QTEST_MAIN(TestFrmTelvo)

@@ -20,7 +20,8 @@ namespace telvo {
 class FrmTelvo : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmTelvo(platform::TimeSource timeOfDay = platform::SystemTimeOfDay, QWidget *parent = nullptr);
+    explicit FrmTelvo(platform::TimeSource timeOfDay = platform::SystemTimeOfDay(),
+                      QWidget *parent = nullptr);
 
     // Handlers, named after their control and event.
     void Form_Load();

@@ -14,13 +14,15 @@ const QString kTitle = "Telvo Clock";
 const QRgb kBackdrop = qRgb(0, 160, 0);
 
 // Points of the window, in pixels from its top-left corner.
-const QPoint kBareBall(50, 85);    // the picture, where no label reaches
-const QPoint kBareBall2(85, 40);   // another such point
-const QPoint kDigits(47, 22);      // the time in digits: a label
+const QPoint kBareBall(50, 85);  // the picture, where no label reaches
+const QPoint kBareBall2(85, 40); // another such point
+const QPoint kDigits(47, 22);    // the time in digits: a label
 const QPoint kOutsideCircle(95, 95);
 const QPoint kHiddenTextBox(120, 20);
 
-bool InCircle(QPoint p, double radius) { return std::hypot(p.x() + 0.5 - 50, p.y() + 0.5 - 50) < radius; }
+bool InCircle(QPoint p, double radius) {
+    return std::hypot(p.x() + 0.5 - 50, p.y() + 0.5 - 50) < radius;
+}
 
 } // namespace
 
@@ -111,12 +113,12 @@ void TestEndToEnd::cleanup() {
 }
 
 void TestEndToEnd::undecoratedWindow() {
-        QCOMPARE(Where().size(), QSize(151, 144));
+    QCOMPARE(Where().size(), QSize(151, 144));
     QVERIFY(!x_.HasDecorations(window_));
 }
 
 void TestEndToEnd::onlyTheCircleIsDrawnAndTakesInput() {
-        for (bool input : {false, true}) {
+    for (bool input : {false, true}) {
         const QRegion shape = x_.Shape(window_, input);
         QCOMPARE(shape.boundingRect(), QRect(0, 0, 100, 100));
         QVERIFY(shape.contains(QPoint(50, 50)));

@@ -29,11 +29,15 @@ bool Viewable(Display *display, Window window, XWindowAttributes *attributes) {
 
 // A window that vanished between two requests (the clock closing, a tooltip
 // hiding) is an answer, not a reason to end the test run.
-int IgnoreErrors(Display *, XErrorEvent *) { return 0; }
+int IgnoreErrors(Display *, XErrorEvent *) {
+    return 0;
+}
 
 } // namespace
 
-XSession::XSession() : display_(XOpenDisplay(nullptr)) { XSetErrorHandler(IgnoreErrors); }
+XSession::XSession() : display_(XOpenDisplay(nullptr)) {
+    XSetErrorHandler(IgnoreErrors);
+}
 
 XSession::~XSession() {
     if (display_ != nullptr) {
@@ -42,7 +46,8 @@ XSession::~XSession() {
 }
 
 QRect XSession::Screen() const {
-    return {0, 0, DisplayWidth(display_, DefaultScreen(display_)), DisplayHeight(display_, DefaultScreen(display_))};
+    return {0, 0, DisplayWidth(display_, DefaultScreen(display_)),
+            DisplayHeight(display_, DefaultScreen(display_))};
 }
 
 void XSession::ShowBackdrop(QRgb color) {
@@ -91,8 +96,8 @@ bool XSession::HasDecorations(XWindow window) const {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char *data = nullptr;
-    if (XGetWindowProperty(display_, window, hints, 0, 5, False, AnyPropertyType, &type, &format, &count, &after,
-                           &data) != Success ||
+    if (XGetWindowProperty(display_, window, hints, 0, 5, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) != Success ||
         data == nullptr) {
         return true; // no hints: the window manager decorates it
     }
@@ -130,8 +135,8 @@ int XSession::VisibleTooltips() const {
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char *data = nullptr;
-        if (XGetWindowProperty(display_, window, typeAtom, 0, 8, False, XA_ATOM, &type, &format, &count, &after,
-                               &data) == Success &&
+        if (XGetWindowProperty(display_, window, typeAtom, 0, 8, False, XA_ATOM, &type, &format, &count,
+                               &after, &data) == Success &&
             data != nullptr) {
             const auto *types = reinterpret_cast<const Atom *>(data);
             for (unsigned long i = 0; i < count; ++i) {
@@ -144,8 +149,8 @@ int XSession::VisibleTooltips() const {
 }
 
 QImage XSession::Grab(const QRect &area) const {
-    XImage *shot = XGetImage(display_, DefaultRootWindow(display_), area.x(), area.y(), unsigned(area.width()),
-                             unsigned(area.height()), AllPlanes, ZPixmap);
+    XImage *shot = XGetImage(display_, DefaultRootWindow(display_), area.x(), area.y(),
+                             unsigned(area.width()), unsigned(area.height()), AllPlanes, ZPixmap);
     if (shot == nullptr) {
         return {};
     }
@@ -174,7 +179,9 @@ void XSession::Release(int button) {
     XFlush(display_);
 }
 
-void XSession::Sync() const { XSync(display_, False); }
+void XSession::Sync() const {
+    XSync(display_, False);
+}
 
 QImage XSession::PointerImage(QPoint *hotSpot) const {
     XFixesCursorImage *cursor = XFixesGetCursorImage(display_);
