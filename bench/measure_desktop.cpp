@@ -145,8 +145,9 @@ int main(int argc, char **argv) {
     const double clockUsed = CpuMs(clockPid) - clockBefore, bareUsed = CpuMs(barePid) - bareBefore;
     Stop(clockPid);
     Stop(barePid);
-    std::printf("idle CPU over %d s: clock %.1f ms (%.1f ms a minute, %.3f %% of a core), bare window %.1f ms\n",
-                idleSeconds, clockUsed, clockUsed * 60 / idleSeconds, clockUsed / (idleSeconds * 10.0), bareUsed);
+    std::printf(
+        "idle CPU over %d s: clock %.1f ms (%.1f ms a minute, %.3f %% of a core), bare window %.1f ms\n",
+        idleSeconds, clockUsed, clockUsed * 60 / idleSeconds, clockUsed / (idleSeconds * 10.0), bareUsed);
     XCloseDisplay(display);
     return 0;
 }

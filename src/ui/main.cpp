@@ -1,11 +1,35 @@
 #include "frm_telvo.h"
+#include "session.h"
 
 #include <QApplication>
 
+#include <csignal>
+#include <cstdio>
+
 int main(int argc, char *argv[]) {
+    // Qt aborts when it cannot open its display; find out first and say so.
+    const telvo::platform::SessionEnvironment session = telvo::platform::CurrentSessionEnvironment();
+    const telvo::platform::LaunchPlan plan = telvo::platform::PlanLaunch(session);
+    std::string problem = plan.error;
+    if (problem.empty() && plan.needsX) {
+        problem = telvo::platform::CheckXDisplay(session.display);
+    }
+    if (problem.empty() && plan.needsWayland) {
+        problem = telvo::platform::CheckWaylandDisplay(session.waylandDisplay, session.runtimeDir);
+    }
+    if (!problem.empty()) {
+        std::fprintf(stderr, "telvo-clock: %s\n", problem.c_str());
+        return 1;
+    }
+    if (!plan.platform.empty()) {
+        qputenv("QT_QPA_PLATFORM", plan.platform.c_str());
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("Telvo Clock");
     QApplication::setApplicationVersion("1.00");
+    // There is nothing to save: a session's request to end is honoured at once.
+    telvo::platform::QuitOnSignals quit({SIGTERM, SIGINT, SIGHUP});
 
     telvo::FrmTelvo window;
     window.show();

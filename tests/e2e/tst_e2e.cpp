@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <csignal>
 
 namespace {
 
@@ -81,6 +82,11 @@ private slots:
     void doubleClickOnALabelKeepsTheClock();
     void doubleClickOnThePictureEndsIt();
     void pointerAndTooltip();
+    void signalsEndItCleanly_data();
+    void signalsEndItCleanly();
+    void noDisplay_data();
+    void noDisplay();
+    void displayGoesAway();
 };
 
 void TestEndToEnd::initTestCase() {
@@ -208,6 +214,93 @@ void TestEndToEnd::pointerAndTooltip() {
     QVERIFY(QTest::qWaitFor([&] { return !pointerIsHand(); }, 3000));
     QPoint hotSpot;
     QVERIFY(!x_.PointerImage(&hotSpot).isNull());
+}
+
+void TestEndToEnd::signalsEndItCleanly_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void TestEndToEnd::signalsEndItCleanly() {
+    QFETCH(int, signal);
+    QCOMPARE(::kill(pid_t(clock_.processId()), signal), 0);
+    QVERIFY(clock_.waitForFinished(5000));
+    QCOMPARE(clock_.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(clock_.exitCode(), 0);
+}
+
+void TestEndToEnd::noDisplay_data() {
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("neither variable") << ""
+                                      << ""
+                                      << "no display";
+    QTest::newRow("X server not running") << ":93"
+                                          << ""
+                                          << "cannot open display \":93\"";
+    QTest::newRow("Wayland socket missing") << ""
+                                            << "wayland-93"
+                                            << "cannot reach Wayland display";
+}
+
+void TestEndToEnd::noDisplay() {
+    QFETCH(QString, display);
+    QFETCH(QString, wayland);
+    QFETCH(QString, says);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    if (!display.isEmpty()) {
+        env.insert("DISPLAY", display);
+    }
+    if (!wayland.isEmpty()) {
+        env.insert("WAYLAND_DISPLAY", wayland);
+    }
+    QProcess lonely;
+    lonely.setProcessEnvironment(env);
+    lonely.start(TELVO_CLOCK_BINARY, {});
+    QVERIFY(lonely.waitForFinished(10000));
+    QCOMPARE(lonely.exitStatus(), QProcess::NormalExit); // no abort, no core
+    QCOMPARE(lonely.exitCode(), 1);
+    const QStringList lines =
+        QString::fromLocal8Bit(lonely.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.front().startsWith("telvo-clock: " + says), qPrintable(lines.front()));
+}
+
+void TestEndToEnd::displayGoesAway() {
+    QProcess server;
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "320x240x24", "-nolisten", "tcp"});
+    QVERIFY(server.waitForStarted());
+    QVERIFY(
+        QTest::qWaitFor([&] { return server.canReadLine() || server.state() != QProcess::Running; }, 10000));
+    const QString display = ":" + QString::fromLatin1(server.readLine()).trimmed();
+    QVERIFY(display.size() > 1);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    QProcess doomed;
+    doomed.setProcessEnvironment(env);
+    doomed.start(TELVO_CLOCK_BINARY, {});
+    {
+        // Closed before the server goes: Xlib ends any client that loses it.
+        XSession other(display);
+        QVERIFY(other.Connected());
+        QVERIFY(QTest::qWaitFor([&] { return other.FindWindow(kTitle).has_value(); }, 10000));
+    }
+
+    server.kill();
+    QVERIFY(server.waitForFinished());
+    QVERIFY(doomed.waitForFinished(5000));
+    QCOMPARE(doomed.exitStatus(), QProcess::NormalExit);
+    QVERIFY(doomed.exitCode() != 0);
+    const QString errors = QString::fromLocal8Bit(doomed.readAllStandardError());
+    QVERIFY2(errors.contains("X11 connection broke"), qPrintable(errors));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -35,7 +35,8 @@ int IgnoreErrors(Display *, XErrorEvent *) {
 
 } // namespace
 
-XSession::XSession() : display_(XOpenDisplay(nullptr)) {
+XSession::XSession(const QString &display)
+    : display_(XOpenDisplay(display.isEmpty() ? nullptr : display.toLocal8Bit().constData())) {
     XSetErrorHandler(IgnoreErrors);
 }
 

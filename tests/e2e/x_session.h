@@ -16,7 +16,8 @@ using XWindow = unsigned long; // an X resource id, as Xlib's Window
 
 class XSession {
 public:
-    XSession();
+    // The display named, or that of DISPLAY.
+    explicit XSession(const QString &display = QString());
     ~XSession();
     XSession(const XSession &) = delete;
     XSession &operator=(const XSession &) = delete;
