@@ -1,10 +1,12 @@
 # Thin wrapper around scripts/ and CMake. `make run` and `make test` are all a
 # fresh Debian 12 machine needs.
 BUILD ?= build
+SANITIZE_BUILD ?= $(BUILD)-sanitize
+SANITIZED_TESTS = tst_number_words tst_frm_telvo tst_session tst_soak fuzz_number_words
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test bench measure build clean format
+.PHONY: run test bench measure fuzz build sanitize-build clean format
 
 build:
 	@scripts/install-deps run
@@ -14,15 +16,26 @@ build:
 run: build
 	$(BUILD)/telvo-clock
 
-test:
-	@scripts/install-deps test
+# The whole suite, then the unit, widget, soak and fuzz tests again built
+# with clang under AddressSanitizer, LeakSanitizer and UBSan.
+test: sanitize-build
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) -L sanitize
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+sanitize-build:
+	@scripts/install-deps test
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+		-DTELVO_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target $(SANITIZED_TESTS)
+
+fuzz: sanitize-build
+	$(SANITIZE_BUILD)/tests/fuzz_number_words -max_total_time=$${FUZZ_SECONDS:-60} -max_len=64
 
 bench:
 	@scripts/install-deps bench
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTELVO_BENCH=ON >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target telvo-bench
 	$(BUILD)/bench/telvo-bench
 
@@ -36,4 +49,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -1,7 +1,10 @@
 #include "frm_telvo.h"
+#include "number_words.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +76,11 @@ private slots:
     void hiddenMenu();
     void timers();
     void systemTimeIsLocalTime();
+    void clockJumps_data();
+    void clockJumps();
+    void anythingTypedAfterTab_data();
+    void anythingTypedAfterTab();
+    void hugePasteIntoTheSecondsBox();
 };
 
 void TestFrmTelvo::startsWithDesignCaptions() {
@@ -473,6 +481,115 @@ void TestFrmTelvo::systemTimeIsLocalTime() {
         return;
     }
     QFAIL("the second kept turning");
+}
+
+// The system clock jumps between two ticks; the display follows at the next
+// ticks and nothing keeps the old time.
+void TestFrmTelvo::clockJumps_data() {
+    QTest::addColumn<TimeOfDay>("before");
+    QTest::addColumn<TimeOfDay>("after");
+    QTest::newRow("set back an hour") << TimeOfDay{10, 30, 15} << TimeOfDay{9, 30, 16};
+    QTest::newRow("set back an hour, same second") << TimeOfDay{10, 30, 15} << TimeOfDay{9, 30, 15};
+    QTest::newRow("forward across midnight") << TimeOfDay{22, 10, 5} << TimeOfDay{0, 0, 40};
+    QTest::newRow("repeated daylight-saving hour") << TimeOfDay{2, 59, 59} << TimeOfDay{2, 0, 0};
+    QTest::newRow("back across midnight") << TimeOfDay{0, 0, 3} << TimeOfDay{23, 59, 58};
+}
+
+void TestFrmTelvo::clockJumps() {
+    QFETCH(TimeOfDay, before);
+    QFETCH(TimeOfDay, after);
+    FakeClock clock;
+    FrmTelvo form(clock.Source());
+    clock.now = before;
+    for (int tick = 0; tick < 3; ++tick) {
+        form.Timer2_Timer();
+    }
+    form.Timer1_Timer();
+
+    clock.now = after;
+    form.Timer2_Timer();
+    form.Timer1_Timer();
+    QCOMPARE(Caption(form, "Label1"), QString::fromStdU16String(telvo::clock::DigitalTimeText(after)));
+    QCOMPARE(BoxText(form, "Text1"), QString::number(after.minute));
+    QCOMPARE(BoxText(form, "Text2"), QString::number(after.hour));
+
+    // One second on, the words have caught up with the new time.
+    clock.now.second = (after.second + 1) % 60;
+    form.Timer2_Timer();
+    auto words = [](int value, int code) {
+        return QString::fromStdU16String(
+            telvo::NumberToWords(QString::number(value).toStdU16String(), static_cast<std::uint8_t>(code)));
+    };
+    QCOMPARE(Caption(form, "Label5"), words(clock.now.second, 1));
+    QCOMPARE(Caption(form, "Label4"), words(after.minute, 5));
+    QCOMPARE(Caption(form, "Label3"), words(after.hour, 5));
+}
+
+// After a Tab the keys reach the unfiltered minute or hour box. Nothing typed
+// or pasted there may crash or stall the clock, and the next tick writes the
+// time back.
+void TestFrmTelvo::anythingTypedAfterTab_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("tabs");
+    QTest::newRow("minute box") << "Text1" << 1;
+    QTest::newRow("hour box") << "Text2" << 2;
+}
+
+void TestFrmTelvo::anythingTypedAfterTab() {
+    QFETCH(QString, box);
+    QFETCH(int, tabs);
+    FakeClock clock;
+    clock.now = {6, 45, 10};
+    FrmTelvo form(clock.Source());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    for (int i = 0; i < tabs; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    auto *target = Control<QLineEdit>(form, qPrintable(box));
+    QCOMPARE(QApplication::focusWidget(), target);
+
+    // Non-ASCII digits, control characters, a NUL, symbols, surrogates.
+    using namespace std::literals;
+    const QString awkward =
+        telvo::platform::ToQString(u"\u0663\uFF13\u00B2\u0007\u001b\u0000\u00DF\u20AC\U0001F550x-. "sv);
+    for (QChar c : awkward) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+    }
+    QApplication::clipboard()->setText(QString(100000, u'7'));
+    QElapsedTimer pasting;
+    pasting.start();
+    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+    qInfo("pasting 100,000 characters into %s took %lld ms", qPrintable(box), pasting.elapsed());
+    QVERIFY(target->text().size() > 100000);
+
+    // The seconds box's change reads the huge box as it stands.
+    clock.now.second = 11;
+    form.Timer2_Timer();
+    QCOMPARE(Caption(form, "Label5"), "Undici");
+    QCOMPARE(Caption(form, box == "Text1" ? "Label4" : "Label3"), kItalianMessage);
+    QCOMPARE(target->text(), QString::number(box == "Text1" ? clock.now.minute : clock.now.hour));
+}
+
+void TestFrmTelvo::hugePasteIntoTheSecondsBox() {
+    FakeClock clock;
+    clock.now = {6, 45, 10};
+    FrmTelvo form(clock.Source());
+    form.Timer2_Timer();
+    auto *seconds = Control<QLineEdit>(form, "txtCifre");
+    QApplication::clipboard()->setText(QString(100000, u'5'));
+    // Shift+Insert types no character, so the filter lets the paste through;
+    // Ctrl+V types one (22), which the filter drops.
+    QTest::keyClick(seconds, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(seconds->text(), "10");
+    QTest::keyClick(seconds, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(seconds->text().size(), 100002);
+    QCOMPARE(Caption(form, "Label5"), kItalianMessage);
+    clock.now.second = 12;
+    form.Timer2_Timer();
+    QCOMPARE(Caption(form, "Label5"), "Dodici");
 }
 
 QTEST_MAIN(TestFrmTelvo)

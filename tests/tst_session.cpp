@@ -28,22 +28,50 @@ void TestSession::platformChoice_data() {
     QTest::addColumn<bool>("needsWayland");
     QTest::addColumn<bool>("fails");
 
-    QTest::newRow("X11 session") << "" << ":0" << "" << "xcb" << true << false << false;
-    QTest::newRow("Wayland with XWayland: X") << "" << ":0" << "wayland-0" << "xcb" << true << false << false;
-    QTest::newRow("Wayland only") << "" << "" << "wayland-0" << "wayland" << false << true << false;
-    QTest::newRow("no display at all") << "" << "" << "" << "" << false << false << true;
-    QTest::newRow("user chose wayland") << "wayland" << ":0" << "wayland-0" << "" << false << true << false;
-    QTest::newRow("user chose wayland, none there") << "wayland" << ":0" << "" << "" << false << true << true;
-    QTest::newRow("user chose xcb") << "xcb" << ":1" << "wayland-0" << "" << true << false << false;
-    QTest::newRow("user chose xcb, no DISPLAY") << "xcb" << "" << "wayland-0" << "" << true << false << true;
-    QTest::newRow("user chose offscreen") << "offscreen" << "" << "" << "" << false << false << false;
+    QTest::newRow("X11 session") << ""
+                                 << ":0"
+                                 << ""
+                                 << "xcb" << true << false << false;
+    QTest::newRow("Wayland with XWayland: X") << ""
+                                              << ":0"
+                                              << "wayland-0"
+                                              << "xcb" << true << false << false;
+    QTest::newRow("Wayland only") << ""
+                                  << ""
+                                  << "wayland-0"
+                                  << "wayland" << false << true << false;
+    QTest::newRow("no display at all") << ""
+                                       << ""
+                                       << ""
+                                       << "" << false << false << true;
+    QTest::newRow("user chose wayland") << "wayland"
+                                        << ":0"
+                                        << "wayland-0"
+                                        << "" << false << true << false;
+    QTest::newRow("user chose wayland, none there") << "wayland"
+                                                    << ":0"
+                                                    << ""
+                                                    << "" << false << true << true;
+    QTest::newRow("user chose xcb") << "xcb"
+                                    << ":1"
+                                    << "wayland-0"
+                                    << "" << true << false << false;
+    QTest::newRow("user chose xcb, no DISPLAY") << "xcb"
+                                                << ""
+                                                << "wayland-0"
+                                                << "" << true << false << true;
+    QTest::newRow("user chose offscreen") << "offscreen"
+                                          << ""
+                                          << ""
+                                          << "" << false << false << false;
 }
 
 void TestSession::platformChoice() {
     QFETCH(QString, qtPlatform);
     QFETCH(QString, display);
     QFETCH(QString, wayland);
-    const LaunchPlan plan = PlanLaunch({qtPlatform.toStdString(), display.toStdString(), wayland.toStdString(), "/run"});
+    const LaunchPlan plan =
+        PlanLaunch({qtPlatform.toStdString(), display.toStdString(), wayland.toStdString(), "/run"});
     QTEST(QString::fromStdString(plan.platform), "platform");
     QTEST(plan.needsX, "needsX");
     QTEST(plan.needsWayland, "needsWayland");
@@ -53,8 +81,10 @@ void TestSession::platformChoice() {
 void TestSession::unreachableXDisplay_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("says");
-    QTest::newRow("no server there") << ":93" << "refused or is not running";
-    QTest::newRow("not a display name") << "no-such-thing" << "not a display name";
+    QTest::newRow("no server there") << ":93"
+                                     << "refused or is not running";
+    QTest::newRow("not a display name") << "no-such-thing"
+                                        << "not a display name";
 }
 
 void TestSession::unreachableXDisplay() {

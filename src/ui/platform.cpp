@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <ctime>
+#include <limits>
 
 namespace telvo::platform {
 
@@ -25,6 +26,10 @@ clock::TimeOfDay SystemTimeOfDay::operator()() {
 }
 
 // --- TextBox
+
+TextBox::TextBox(QWidget *parent) : QLineEdit(parent) {
+    setMaxLength(std::numeric_limits<int>::max());
+}
 
 void TextBox::SetText(const QString &text) {
     if (text != this->text()) {

@@ -66,7 +66,8 @@ class TextBox : public QLineEdit {
 public:
     using KeyFilter = std::function<void(std::uint16_t &key)>;
 
-    using QLineEdit::QLineEdit;
+    // Unlike a plain QLineEdit, it holds text of any length.
+    explicit TextBox(QWidget *parent = nullptr);
 
     // Setting the text it already holds does nothing at all.
     void SetText(const QString &text);

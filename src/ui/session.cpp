@@ -24,7 +24,8 @@ LaunchPlan PlanLaunch(const SessionEnvironment &environment) {
         if (plan.needsX && environment.display.empty()) {
             plan.error = "no X display: QT_QPA_PLATFORM asks for xcb but DISPLAY is not set";
         } else if (plan.needsWayland && environment.waylandDisplay.empty()) {
-            plan.error = "no Wayland display: QT_QPA_PLATFORM asks for wayland but WAYLAND_DISPLAY is not set";
+            plan.error =
+                "no Wayland display: QT_QPA_PLATFORM asks for wayland but WAYLAND_DISPLAY is not set";
         }
         return plan;
     }
@@ -78,7 +79,8 @@ std::string CheckWaylandDisplay(const std::string &waylandDisplay, const std::st
     }
     path.copy(address.sun_path, path.size());
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool reached = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    const bool reached =
+        fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
     if (fd >= 0) {
         ::close(fd);
     }

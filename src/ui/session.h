@@ -22,10 +22,10 @@ struct SessionEnvironment {
 };
 
 struct LaunchPlan {
-    std::string platform;   // what to set QT_QPA_PLATFORM to; empty to leave it
+    std::string platform;      // what to set QT_QPA_PLATFORM to; empty to leave it
     bool needsX = false;       // the X display must be opened first
     bool needsWayland = false; // the Wayland display must be reached first
-    std::string error;      // why the clock cannot start; empty if it can
+    std::string error;         // why the clock cannot start; empty if it can
 };
 
 // The round outline and dragging rely on X, so the clock runs on X wherever
