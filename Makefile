@@ -6,7 +6,7 @@ SANITIZED_TESTS = tst_number_words tst_frm_telvo tst_session tst_soak fuzz_numbe
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test bench measure fuzz build sanitize-build clean format
+.PHONY: run test bench measure fuzz package build sanitize-build clean format
 
 build:
 	@scripts/install-deps run
@@ -19,7 +19,7 @@ run: build
 # The whole suite, then the unit, widget, soak and fuzz tests again built
 # with clang under AddressSanitizer, LeakSanitizer and UBSan.
 test: sanitize-build
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTELVO_REQUIRE_E2E=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) -L sanitize
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -32,6 +32,9 @@ sanitize-build:
 
 fuzz: sanitize-build
 	$(SANITIZE_BUILD)/tests/fuzz_number_words -max_total_time=$${FUZZ_SECONDS:-60} -max_len=64
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench:
 	@scripts/install-deps bench

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch root, validates what a desktop reads
+# (desktop entry, metainfo, icon theme files), then builds the Debian package
+# and reads its fields and contents back.
+#   tests/check_install.sh BUILD-DIR APP-ID
+set -euo pipefail
+build=$1
+id=$2
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+passed=0
+failed=0
+check() { # description, command...
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        echo "FAIL: $what"
+        failed=$((failed + 1))
+    fi
+}
+
+DESTDIR="$stage/root" cmake --install "$build" --prefix /usr >/dev/null
+root=$stage/root/usr
+check "the program is installed" test -x "$root/bin/telvo-clock"
+check "the desktop entry is valid" desktop-file-validate "$root/share/applications/$id.desktop"
+check "the desktop entry names the program and its icon" \
+    grep -qx "Exec=telvo-clock" "$root/share/applications/$id.desktop"
+check "the desktop entry's icon is the theme icon" grep -qx "Icon=$id" "$root/share/applications/$id.desktop"
+check "the metainfo is valid" appstreamcli validate --no-net --pedantic "$root/share/metainfo/$id.metainfo.xml"
+check "the metainfo has release 1.00" grep -q '<release version="1.00"' "$root/share/metainfo/$id.metainfo.xml"
+check "the metainfo has a screenshot" grep -q '<screenshot type="default">' "$root/share/metainfo/$id.metainfo.xml"
+for size in 16 32 48 64 72; do
+    icon="$root/share/icons/hicolor/${size}x${size}/apps/$id.png"
+    check "a ${size}-pixel theme icon" bash -c "file '$icon' | grep -q 'PNG image data, $size x $size, 8-bit/color RGBA'"
+done
+
+(cd "$build" && cpack -G DEB -B "$stage/package" >/dev/null)
+deb=$(ls "$stage"/package/telvo-clock_*.deb)
+field() { dpkg-deb --field "$deb" "$1"; }
+check "package name" test "$(field Package)" = telvo-clock
+check "package version" test "$(field Version)" = 1.0.0.0
+check "computed library dependencies" bash -c "dpkg-deb --field '$deb' Depends | grep -q 'libqt6widgets6 (>= '"
+check "the platform plugin and fonts as dependencies" \
+    bash -c "dpkg-deb --field '$deb' Depends | grep -q 'qt6-qpa-plugins, fonts-liberation'"
+contents=$(dpkg-deb --contents "$deb")
+for path in ./usr/bin/telvo-clock "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
+    "./usr/share/icons/hicolor/72x72/apps/$id.png"; do
+    check "the package holds $path" grep -q " $path\$" <<<"$contents"
+done
+check "the packaged program is stripped" bash -c "dpkg-deb --fsys-tarfile '$deb' | tar -xO ./usr/bin/telvo-clock > '$stage/bin' && file '$stage/bin' | grep -q ', stripped'"
+
+echo "install: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
