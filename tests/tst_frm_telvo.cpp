@@ -1,6 +1,7 @@
 #include "frm_telvo.h"
 #include "number_words.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -81,6 +82,8 @@ private slots:
     void anythingTypedAfterTab_data();
     void anythingTypedAfterTab();
     void hugePasteIntoTheSecondsBox();
+    void screenReaders_data();
+    void screenReaders();
 };
 
 void TestFrmTelvo::startsWithDesignCaptions() {
@@ -590,6 +593,50 @@ void TestFrmTelvo::hugePasteIntoTheSecondsBox() {
     clock.now.second = 12;
     form.Timer2_Timer();
     QCOMPARE(Caption(form, "Label5"), "Dodici");
+}
+
+void TestFrmTelvo::screenReaders_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("spoken"); // the text after a tick at 21:21:21
+    QTest::newRow("digits") << "Label1"
+                            << "Time of day"
+                            << "21:21:21";
+    QTest::newRow("hour") << "Label3"
+                          << "Hour in words"
+                          << "VentiUno";
+    QTest::newRow("minute") << "Label4"
+                            << "Minute in words"
+                            << "VentiUno";
+    QTest::newRow("second") << "Label5"
+                            << "Second in words"
+                            << "VentUno";
+}
+
+void TestFrmTelvo::screenReaders() {
+    QFETCH(QString, name);
+    QFETCH(QString, spoken);
+    FakeClock clock;
+    clock.now = {21, 21, 20};
+    FrmTelvo form(clock.Source());
+    form.Timer2_Timer();
+    clock.now.second = 21;
+    form.Timer2_Timer();
+    form.Timer1_Timer();
+
+    QAccessibleInterface *label =
+        QAccessible::queryAccessibleInterface(Control<QLabel>(form, qPrintable(name)));
+    QVERIFY(label != nullptr);
+    QCOMPARE(label->role(), QAccessible::StaticText);
+    QCOMPARE(label->text(QAccessible::Name), spoken);
+    QTEST(label->text(QAccessible::Description), "description");
+
+    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(Control<QWidget>(form, "Image1"));
+    QCOMPARE(picture->text(QAccessible::Name), "Telvo Clock");
+    QVERIFY(picture->text(QAccessible::Description).contains("double-click to close"));
+    QAccessibleInterface *seconds = QAccessible::queryAccessibleInterface(Control<QWidget>(form, "txtCifre"));
+    QCOMPARE(seconds->text(QAccessible::Name), "Second");
+    QCOMPARE(seconds->text(QAccessible::Value), "21");
 }
 
 QTEST_MAIN(TestFrmTelvo)

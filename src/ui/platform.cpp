@@ -1,11 +1,13 @@
 #include "platform.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 
 #include <ctime>
 #include <limits>
@@ -165,6 +167,10 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent *) {
 
 // --- Window operations
 
+bool CompositorPlacesWindows() {
+    return QGuiApplication::platformName().startsWith("wayland");
+}
+
 QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
     const int width = std::max(right - left, 0);
     const int height = std::max(bottom - top, 0);
@@ -182,15 +188,65 @@ QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipse
     return region;
 }
 
+namespace {
+
+// Where the compositor places windows, a window's region limits its input
+// only, and the window draws translucent. So that nothing shows outside the
+// region there, each child is masked to its part of it, again whenever it
+// moves or resizes (a label that grows with its caption).
+class ChildClipper : public QObject {
+public:
+    static constexpr const char *kName = "ChildClipper";
+
+    ChildClipper(QWidget *window, const QRegion &region) : QObject(window), region_(region) {
+        setObjectName(kName);
+        for (QWidget *child : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isWindow()) {
+                Clip(child);
+                child->installEventFilter(this);
+            }
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+            Clip(static_cast<QWidget *>(watched));
+        }
+        return false;
+    }
+
+private:
+    void Clip(QWidget *child) const {
+        QRegion inside = region_.translated(-child->pos()) & child->rect();
+        // An empty mask would mean no mask at all: a pixel outside the child shows none of it.
+        child->setMask(inside.isEmpty() ? QRegion(-1, -1, 1, 1) : inside);
+    }
+
+    QRegion region_;
+};
+
+} // namespace
+
 bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw) {
     if (window == nullptr) {
         return false;
     }
     window->setMask(region);
+    if (CompositorPlacesWindows()) {
+        // By name: without a meta-object of its own, a cast would take any QObject for it.
+        delete window->findChild<QObject *>(ChildClipper::kName, Qt::FindDirectChildrenOnly);
+        new ChildClipper(window, region);
+    }
     if (redraw) {
         window->update();
     }
     return true;
+}
+
+bool StartCompositorMove(QWidget *window) {
+    return CompositorPlacesWindows() && window->windowHandle() != nullptr &&
+           window->windowHandle()->startSystemMove();
 }
 
 void ProcessPendingEvents() {

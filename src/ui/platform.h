@@ -143,6 +143,14 @@ QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipse
 // region; outside it, clicks fall through to what lies beneath.
 bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw);
 
+// Whether the compositor alone places windows (Wayland): a window cannot
+// move itself there, and what lies outside its region must be transparent.
+bool CompositorPlacesWindows();
+
+// Where the compositor places windows, asks it to move this one with the
+// pointer until the button is released; false where the window moves itself.
+bool StartCompositorMove(QWidget *window);
+
 // Handles queued input and repaints before returning.
 void ProcessPendingEvents();
 

@@ -3,6 +3,7 @@
 
 #include "x_session.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTest>
 
@@ -64,11 +65,14 @@ private:
 
     // A drag that must move the window by its travel: proves that the clock
     // is still running and has handled everything sent before it.
-    bool MovesWithADrag(QPoint travel) {
+    bool MovesWithADrag(QPoint travel, QPoint press = kBareBall) {
         const QPoint expected = Where().topLeft() + travel;
-        Drag(kBareBall, travel, 1, 10);
+        Drag(press, travel, 1, 10);
         return QTest::qWaitFor([&] { return Where().topLeft() == expected; }, 5000);
     }
+
+    void StartClock(const QStringList &settings, int scale = 1);
+    void Stop();
 
 private slots:
     void initTestCase();
@@ -87,6 +91,7 @@ private slots:
     void noDisplay_data();
     void noDisplay();
     void displayGoesAway();
+    void doubleScale();
 };
 
 void TestEndToEnd::initTestCase() {
@@ -95,8 +100,15 @@ void TestEndToEnd::initTestCase() {
 }
 
 void TestEndToEnd::init() {
+    StartClock({});
+}
+
+void TestEndToEnd::StartClock(const QStringList &settings, int scale) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "xcb");
+    for (const QString &setting : settings) {
+        env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    }
     clock_.setProcessEnvironment(env);
     clock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     clock_.start(TELVO_CLOCK_BINARY, {});
@@ -105,10 +117,10 @@ void TestEndToEnd::init() {
     QVERIFY(QTest::qWaitFor([&] { return (found = x_.FindWindow(kTitle)).has_value(); }, 10000));
     window_ = *found;
     // Out of the corner, with room to move every way.
-    QVERIFY(MovesWithADrag({200, 150}));
+    QVERIFY(MovesWithADrag({200, 150}, kBareBall * scale));
 }
 
-void TestEndToEnd::cleanup() {
+void TestEndToEnd::Stop() {
     if (clock_.state() != QProcess::NotRunning) {
         clock_.terminate();
         if (!clock_.waitForFinished(3000)) {
@@ -116,6 +128,10 @@ void TestEndToEnd::cleanup() {
             clock_.waitForFinished();
         }
     }
+}
+
+void TestEndToEnd::cleanup() {
+    Stop();
 }
 
 void TestEndToEnd::undecoratedWindow() {
@@ -307,6 +323,26 @@ void TestEndToEnd::displayGoesAway() {
     QVERIFY(doomed.exitCode() != 0);
     const QString errors = QString::fromLocal8Bit(doomed.readAllStandardError());
     QVERIFY2(errors.contains("X11 connection broke"), qPrintable(errors));
+}
+
+// At a scale of 2 everything doubles: the window, and the circle to 200
+// device pixels across.
+void TestEndToEnd::doubleScale() {
+    Stop();
+    StartClock({"QT_SCALE_FACTOR=2"}, 2);
+    QCOMPARE(Where().size(), QSize(302, 288));
+    QCOMPARE(x_.Shape(window_, false).boundingRect(), QRect(0, 0, 200, 200));
+    const QImage shot = x_.Grab(Where());
+    int wrong = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const double r = std::hypot(x + 0.5 - 100, y + 0.5 - 100);
+            const bool backdrop = shot.pixel(x, y) == kBackdrop;
+            wrong += (r < 96 && backdrop) || (r > 102 && !backdrop);
+        }
+    }
+    QCOMPARE(wrong, 0);
+    shot.save(QDir::temp().filePath("telvo-clock-scale-2.png"));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
