@@ -64,10 +64,10 @@ Rgb ShadeSphere(double nx, double ny, const BallColors &colors, double highlight
     // Blinn highlight with the viewer straight in front.
     const double hx = lx / len, hy = ly / len, hz = lz / len + 1.0;
     const double hlen = std::sqrt(hx * hx + hy * hy + hz * hz);
-    const double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hlen), 60.0) * highlight;
+    const double specular = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hlen), 60.0) * highlight;
     const double bounce = std::pow(std::max(0.0, ny), 3.0) * std::pow(1.0 - nz, 1.5) * 0.35;
     c = Mix(c, colors.middle, bounce);
-    return Mix(c, Rgb{255, 255, 255}, spec);
+    return Mix(c, Rgb{255, 255, 255}, specular);
 }
 
 // Draws the ball filling an ellipse, with its edge anti-aliased by 4x4 samples.
