@@ -63,6 +63,21 @@ private:
         x_.Sync();
     }
 
+    // Brings the pointer onto a point of the window from off the window, as a
+    // hand would, and waits for the condition; tries again a few times, since
+    // the pointer's shape and the tooltip follow moves the clock has yet to
+    // read while the X server still delivers the last drag.
+    template <typename Condition> bool HoverUntil(QPoint local, Condition condition) {
+        for (int attempt = 0; attempt < 6; ++attempt) {
+            x_.MovePointer(Where().topLeft() - QPoint(20, 20));
+            x_.MovePointer(Global(local) + QPoint(attempt % 2, 0));
+            if (QTest::qWaitFor(condition, 1500)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // A drag that must move the window by its travel: proves that the clock
     // is still running and has handled everything sent before it.
     bool MovesWithADrag(QPoint travel, QPoint press = kBareBall) {
@@ -220,20 +235,9 @@ void TestEndToEnd::pointerAndTooltip() {
         const QImage image = x_.PointerImage(&hotSpot);
         return image.size() == QSize(32, 32) && hotSpot == QPoint(6, 27);
     };
-    x_.MovePointer(Global(kBareBall));
-    QVERIFY(QTest::qWaitFor(pointerIsHand, 3000));
-    // A tooltip waits for the pointer to rest after a move made with no
-    // button held; the release that ended the last drag may still be on its
-    // way, so move again now and then until it shows.
-    bool tooltip = false;
-    for (int attempt = 0; attempt < 6 && !tooltip; ++attempt) {
-        x_.MovePointer(Global(kBareBall) + QPoint(1 - attempt % 2, 0));
-        tooltip = QTest::qWaitFor([&] { return x_.VisibleTooltips() == 1; }, 1500);
-    }
-    QVERIFY(tooltip);
-
-    x_.MovePointer(Global(kDigits));
-    QVERIFY(QTest::qWaitFor([&] { return !pointerIsHand(); }, 3000));
+    QVERIFY(HoverUntil(kBareBall, pointerIsHand));
+    QVERIFY(HoverUntil(kBareBall, [&] { return x_.VisibleTooltips() == 1; }));
+    QVERIFY(HoverUntil(kDigits, [&] { return !pointerIsHand(); }));
     QPoint hotSpot;
     QVERIFY(!x_.PointerImage(&hotSpot).isNull());
 }

@@ -60,14 +60,16 @@ void TestWayland::roundAndTranslucent() {
     // The desktop settles: its background and panel come from a client, and
     // until they do the output is one flat colour.
     QImage before;
-    QVERIFY(QTest::qWaitFor([&] {
-        QTest::qWait(300);
-        const QImage shot = Screenshot();
-        const bool drawn = !shot.isNull() && shot.pixel(0, shot.height() - 1) != shot.pixel(0, 0);
-        const bool settled = drawn && shot == before;
-        before = shot;
-        return settled;
-    }, 15000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            QTest::qWait(300);
+            const QImage shot = Screenshot();
+            const bool drawn = !shot.isNull() && shot.pixel(0, shot.height() - 1) != shot.pixel(0, 0);
+            const bool settled = drawn && shot == before;
+            before = shot;
+            return settled;
+        },
+        15000));
 
     QProcess clock;
     clock.setProcessEnvironment(env_);
@@ -75,23 +77,26 @@ void TestWayland::roundAndTranslucent() {
     clock.start(TELVO_CLOCK_BINARY, {});
     QRect changed;
     QImage after;
-    QVERIFY(QTest::qWaitFor([&] {
-        after = Screenshot();
-        changed = QRect();
-        for (int y = 0; y < after.height(); ++y) {
-            for (int x = 0; x < after.width(); ++x) {
-                if (after.pixel(x, y) != before.pixel(x, y) && y > 40) { // below the panel's clock
-                    changed |= QRect(x, y, 1, 1);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            after = Screenshot();
+            changed = QRect();
+            for (int y = 0; y < after.height(); ++y) {
+                for (int x = 0; x < after.width(); ++x) {
+                    if (after.pixel(x, y) != before.pixel(x, y) && y > 40) { // below the panel's clock
+                        changed |= QRect(x, y, 1, 1);
+                    }
                 }
             }
-        }
-        return changed.width() >= 99;
-    }, 10000));
+            return changed.width() >= 99;
+        },
+        10000));
     QCOMPARE(clock.state(), QProcess::Running);
 
     // Only a circle 100 pixels across differs from the desktop: neither the
     // rest of the window nor its hidden text boxes show.
-    QVERIFY2(changed.width() <= 101 && changed.height() <= 101, qPrintable(QString("%1x%2").arg(changed.width()).arg(changed.height())));
+    QVERIFY2(changed.width() <= 101 && changed.height() <= 101,
+             qPrintable(QString("%1x%2").arg(changed.width()).arg(changed.height())));
     const QPointF centre = QRectF(changed).center();
     int outside = 0, unchangedInside = 0;
     for (int y = changed.top() - 60; y <= changed.bottom() + 60; ++y) {
