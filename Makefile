@@ -40,7 +40,7 @@ bench:
 	@scripts/install-deps bench
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target telvo-bench
-	$(BUILD)/bench/telvo-bench
+	$(BUILD)/bench/telvo-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 measure:
 	@scripts/install-deps test
