@@ -1,7 +1,7 @@
 // The committed pictures, read back from their files: formats, sizes and
 // colour depths, and what they show.
 
-#include "icon_file.h"
+#include "image_files.h"
 
 #include <QFile>
 #include <QImage>
@@ -58,8 +58,10 @@ void TestAssets::ballBitmapLayout() {
 }
 
 void TestAssets::ballPicture() {
-    const QImage ball = QImage::fromData(ReadAsset("ball.bmp"), "BMP");
+    const QImage ball = telvo::platform::DecodeBitmap(ReadAsset("ball.bmp"));
     QCOMPARE(ball.size(), QSize(120, 113));
+    // The program's reader and Qt's agree on every pixel.
+    QCOMPARE(ball, QImage::fromData(ReadAsset("ball.bmp"), "BMP").convertToFormat(QImage::Format_RGB32));
     for (QPoint corner : {QPoint(0, 0), QPoint(119, 0), QPoint(0, 112), QPoint(119, 112)}) {
         QCOMPARE(ball.pixelColor(corner), QColor(35, 31, 28));
     }
@@ -188,6 +190,11 @@ void TestAssets::malformedIconsGiveNoImages() {
     QByteArray hugeOffset = icon;
     hugeOffset[6 + 12 + 3] = char(0x7f);
     QVERIFY(telvo::platform::DecodeIcon(hugeOffset).isEmpty());
+
+    const QByteArray bitmap = ReadAsset("ball.bmp");
+    QVERIFY(telvo::platform::DecodeBitmap(bitmap.left(bitmap.size() - 1)).isNull());
+    QVERIFY(telvo::platform::DecodeBitmap(bitmap.left(20)).isNull());
+    QVERIFY(telvo::platform::DecodeBitmap(icon).isNull());
 
     QByteArray badDepth = icon;
     badDepth[U32(icon, 6 + 12) + 14] = char(3);

@@ -5,7 +5,7 @@
 // gives OUTPUT-FOLDER/16x16/apps/NAME.png and so on, one a size; of two
 // images of one size, the one with more colours.
 
-#include "icon_file.h"
+#include "image_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "frm_telvo.h"
 
-#include "icon_file.h"
+#include "image_files.h"
 #include "key_filter.h"
 #include "number_words.h"
 
@@ -96,9 +96,13 @@ QString Text(int value) {
     return platform::ToQString(clock::DecimalText(value));
 }
 
+QByteArray Resource(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QList<QImage> IconImages(const QString &resource) {
-    QFile file(resource);
-    return file.open(QIODevice::ReadOnly) ? platform::DecodeIcon(file.readAll()) : QList<QImage>();
+    return platform::DecodeIcon(Resource(resource));
 }
 
 QIcon WindowIcon() {
@@ -169,7 +173,7 @@ void FrmTelvo::CreateControls() {
     Image1 = new platform::PictureBox(this);
     Image1->setObjectName("Image1");
     Image1->setGeometry(PixelRect({0, 0, 1500, 1500}));
-    Image1->SetPicture(QPixmap(":/assets/ball.bmp"));
+    Image1->SetPicture(QPixmap::fromImage(platform::DecodeBitmap(Resource(":/assets/ball.bmp"))));
     Image1->setCursor(HandCursor());
     Image1->setToolTip("DubleClick Close");
     Image1->setAccessibleName("Telvo Clock");

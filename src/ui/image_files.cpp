@@ -1,4 +1,4 @@
-#include "icon_file.h"
+#include "image_files.h"
 
 namespace telvo::platform {
 namespace {
@@ -22,13 +22,19 @@ qsizetype RowBytes(int width, int bits) {
     return (qsizetype(width) * bits + 31) / 32 * 4;
 }
 
-QImage DecodeImage(const Reader &in, qsizetype at, qsizetype length) {
+enum class Kind { Bitmap, IconImage };
+
+// A device-independent bitmap at `at`: header, palette, pixel rows from the
+// bottom up and, in an icon, the mask rows after them.
+QImage DecodeImage(const Reader &in, qsizetype at, qsizetype length, Kind kind) {
     constexpr qsizetype kHeader = 40;
     if (!in.Has(at, kHeader) || in.U32(at) != kHeader || in.U32(at + 16) != 0) {
         return {};
     }
+    const bool masked = kind == Kind::IconImage;
     const int width = static_cast<qint32>(in.U32(at + 4));
-    const int height = static_cast<qint32>(in.U32(at + 8)) / 2; // colour rows, then mask rows
+    const int height =
+        static_cast<qint32>(in.U32(at + 8)) / (masked ? 2 : 1); // an icon counts its mask rows too
     const int bits = in.U16(at + 14);
     if (width <= 0 || height <= 0 || width > 1024 || height > 1024) {
         return {};
@@ -41,7 +47,7 @@ QImage DecodeImage(const Reader &in, qsizetype at, qsizetype length) {
     const qsizetype palette = at + kHeader;
     const qsizetype pixels = palette + 4 * colors;
     const qsizetype mask = pixels + RowBytes(width, bits) * height;
-    const qsizetype end = mask + RowBytes(width, 1) * height;
+    const qsizetype end = masked ? mask + RowBytes(width, 1) * height : mask;
     if (colors > 256 || end > at + length || !in.Has(at, end - at)) {
         return {};
     }
@@ -65,7 +71,7 @@ QImage DecodeImage(const Reader &in, qsizetype at, qsizetype length) {
                 const qsizetype p = palette + 4 * index;
                 color = qRgb(in.U8(p + 2), in.U8(p + 1), in.U8(p));
             }
-            const bool transparent = in.U8(maskRow + x / 8) & (0x80 >> (x % 8));
+            const bool transparent = masked && (in.U8(maskRow + x / 8) & (0x80 >> (x % 8)));
             out[x] = transparent ? 0 : color;
         }
     }
@@ -86,13 +92,27 @@ QList<QImage> DecodeIcon(QByteArrayView file) {
         if (!in.Has(entry, 16)) {
             return {};
         }
-        QImage image = DecodeImage(in, in.U32(entry + 12), in.U32(entry + 8));
+        QImage image = DecodeImage(in, in.U32(entry + 12), in.U32(entry + 8), Kind::IconImage);
         if (image.isNull()) {
             return {};
         }
         images.append(std::move(image));
     }
     return images;
+}
+
+} // namespace telvo::platform
+
+namespace telvo::platform {
+
+QImage DecodeBitmap(QByteArrayView file) {
+    constexpr qsizetype kFileHeader = 14;
+    const Reader in(file);
+    if (!in.Has(0, kFileHeader) || in.U8(0) != 'B' || in.U8(1) != 'M' || in.U32(10) != kFileHeader + 40) {
+        return {};
+    }
+    const QImage image = DecodeImage(in, kFileHeader, file.size() - kFileHeader, Kind::Bitmap);
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace telvo::platform

@@ -12,4 +12,9 @@ namespace telvo::platform {
 // the ball icon an opaque black ground. Malformed data gives no images.
 QList<QImage> DecodeIcon(QByteArrayView file);
 
+// The image of an uncompressed BMP file with no colour table beyond its
+// header's (1 to 32 bits per pixel), or a null image for anything else.
+// Reading it here spares the program the search for Qt's image plugins.
+QImage DecodeBitmap(QByteArrayView file);
+
 } // namespace telvo::platform
