@@ -26,9 +26,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-pid_t Spawn(const char *program) {
+pid_t Spawn(const char *program, const char *argument = nullptr) {
     pid_t pid = 0;
-    char *argv[] = {const_cast<char *>(program), nullptr};
+    char *argv[] = {const_cast<char *>(program), const_cast<char *>(argument), nullptr};
     if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0) {
         std::fprintf(stderr, "telvo-measure: cannot start %s\n", program);
         std::exit(1);
@@ -44,10 +44,11 @@ void Stop(pid_t pid) {
 // Starts the program and waits until the server maps its first top-level
 // window (Qt maps no other before it); returns the milliseconds from exec
 // to that.
-double StartAndWaitForWindow(Display *display, const char *program, pid_t *pid) {
+double StartAndWaitForWindow(Display *display, const char *program, pid_t *pid,
+                             const char *argument = nullptr) {
     XSync(display, True);
     const Clock::time_point start = Clock::now();
-    *pid = Spawn(program);
+    *pid = Spawn(program, argument);
     while (Clock::now() - start < std::chrono::seconds(20)) {
         if (XPending(display) == 0) {
             pollfd connection{ConnectionNumber(display), POLLIN, 0};
