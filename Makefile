@@ -13,11 +13,15 @@ build:
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Builds only the program, so that the clock is up quickly.
+run:
+	@scripts/install-deps run
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target telvo-clock
 	$(BUILD)/telvo-clock
 
-# The whole suite, then the unit, widget, soak and fuzz tests again built
-# with clang under AddressSanitizer, LeakSanitizer and UBSan.
+# The unit, widget, soak and fuzz tests built with clang under
+# AddressSanitizer, LeakSanitizer and UBSan, then the whole suite.
 test: sanitize-build
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTELVO_REQUIRE_E2E=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -33,7 +37,10 @@ sanitize-build:
 fuzz: sanitize-build
 	$(SANITIZE_BUILD)/tests/fuzz_number_words -max_total_time=$${FUZZ_SECONDS:-60} -max_len=64
 
-package: build
+package:
+	@scripts/install-deps package
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
 	@cd $(BUILD) && cpack -G DEB
 
 bench:
