@@ -9,6 +9,8 @@
 #include <unicode/unistr.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -83,9 +85,48 @@ void BM_IcuSpellout(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// Prints the usual table, then for each code the converter's time as a
+// fraction of ICU's, from the medians when repetitions are asked for.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type == Run::RT_Iteration || median) {
+                const std::string name = run.run_name.function_name + "/" + run.run_name.args;
+                (median ? medians_ : singles_)[name] = run.GetAdjustedCPUTime();
+            }
+        }
+    }
+
+    void PrintRatios() const {
+        const auto &times = medians_.empty() ? singles_ : medians_;
+        for (int code = 1; code <= 5; ++code) {
+            const std::string args = "code:" + std::to_string(code);
+            const auto ours = times.find("BM_NumberToWords/" + args);
+            const auto icu = times.find("BM_IcuSpellout/" + args);
+            if (ours != times.end() && icu != times.end() && ours->second > 0) {
+                std::printf("code %d: NumberToWords %.0f ns, ICU spell-out %.0f ns: 1/%.1f of ICU's time\n",
+                            code, ours->second, icu->second, icu->second / ours->second);
+            }
+        }
+    }
+
+private:
+    std::map<std::string, double> medians_, singles_;
+};
+
 } // namespace
 
 BENCHMARK(BM_NumberToWords)->DenseRange(1, 5)->ArgName("code");
 BENCHMARK(BM_IcuSpellout)->DenseRange(1, 5)->ArgName("code");
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}
