@@ -102,6 +102,8 @@ public:
 
     void PrintRatios() const {
         const auto &times = medians_.empty() ? singles_ : medians_;
+        std::fflush(stdout);
+        std::printf("\n");
         for (int code = 1; code <= 5; ++code) {
             const std::string args = "code:" + std::to_string(code);
             const auto ours = times.find("BM_NumberToWords/" + args);
