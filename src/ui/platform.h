@@ -112,7 +112,6 @@ public:
     explicit PictureBox(QWidget *parent = nullptr);
 
     void SetPicture(const QPixmap &picture);
-    const QPixmap &Picture() const { return picture_; }
 
 signals:
     void MouseDown(telvo::platform::MouseArgs args);
