@@ -78,6 +78,9 @@ TextBox *MakeTextBox(QWidget *parent, const char *name, const Placement &place) 
     auto *box = new TextBox(parent);
     box->setObjectName(name);
     box->setGeometry(PixelRect(place));
+    // Its own Undo/Cut/Copy/Paste menu would open outside the circle (Menu
+    // key, Shift+F10), and its Paste would pass by the key filter.
+    box->setContextMenuPolicy(Qt::NoContextMenu);
     return box;
 }
 

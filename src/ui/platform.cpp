@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <limits>
 
@@ -92,10 +94,15 @@ void AutoSizeLabel::SetCaption(const QString &caption) {
         return;
     }
     const QRect before = geometry();
+    if (centreTwice_ < 0) {
+        centreTwice_ = 2 * before.left() + before.width();
+    }
     setText(caption);
     QRect after(before.topLeft(), sizeHint());
     if (alignment() & Qt::AlignHCenter) {
-        after.moveLeft(before.left() + (before.width() - after.width()) / 2);
+        // From the centre it was designed with, never from the last place: halving
+        // an odd width loses half a pixel, and those halves would add up.
+        after.moveLeft(static_cast<int>(std::floor((centreTwice_ - after.width()) / 2.0)));
     }
     setGeometry(after);
 }
@@ -142,7 +149,7 @@ MouseArgs PictureBox::ArgsOf(const QMouseEvent *event, Qt::MouseButtons buttons)
     // Measured from the global position against where the window stands now,
     // not from the event's window-relative position: while the window is
     // being moved, the server may still report motion against its old place.
-    const QPointF origin = window()->geometry().topLeft();
+    const QPointF origin = WindowPlace(window()).topLeft();
     const QPointF inWindow = event->globalPosition() - origin;
     return {ButtonSet(buttons), ShiftSet(event->modifiers()),
             static_cast<float>(inWindow.x() * kTwipsPerPixel),
@@ -174,16 +181,35 @@ bool CompositorPlacesWindows() {
 QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
     const int width = std::max(right - left, 0);
     const int height = std::max(bottom - top, 0);
-    const int ew = std::clamp(ellipseWidth, 0, width);
-    const int eh = std::clamp(ellipseHeight, 0, height);
-    // The cross through the middle, then a quarter ellipse in each corner.
-    QRegion region(left + ew / 2, top, width - ew, height);
-    region += QRegion(left, top + eh / 2, width, height - eh);
-    if (ew > 0 && eh > 0) {
-        region += QRegion(left, top, ew, eh, QRegion::Ellipse);
-        region += QRegion(right - ew, top, ew, eh, QRegion::Ellipse);
-        region += QRegion(left, bottom - eh, ew, eh, QRegion::Ellipse);
-        region += QRegion(right - ew, bottom - eh, ew, eh, QRegion::Ellipse);
+    const double rx = std::clamp(ellipseWidth, 0, width) / 2.0;
+    const double ry = std::clamp(ellipseHeight, 0, height) / 2.0;
+    // Row by row, a pixel belongs to the region when its centre lies inside
+    // the rounded rectangle. Measuring every row from the nearer edge, and
+    // every pixel from the middle, makes the region the same mirrored top to
+    // bottom and left to right.
+    QRegion region;
+    int runStart = top;
+    QRect run;
+    for (int y = top; y <= bottom; ++y) {
+        QRect row;
+        if (y < bottom) {
+            const double fromEdge = std::min(y + 0.5 - top, bottom - (y + 0.5));
+            double inset = 0;
+            if (ry > 0 && fromEdge < ry) {
+                const double dy = (ry - fromEdge) / ry;
+                inset = rx * (1 - std::sqrt(std::max(0.0, 1 - dy * dy)));
+            }
+            // Pixels whose centres lie at least `inset` inside the left and right edges.
+            const int skip = std::max(0, static_cast<int>(std::ceil(inset - 0.5)));
+            row = QRect(left + skip, y, width - 2 * skip, 1);
+        }
+        if (y == bottom || row.left() != run.left() || row.width() != run.width()) {
+            if (run.width() > 0) {
+                region += QRect(run.left(), runStart, run.width(), y - runStart);
+            }
+            run = row;
+            runStart = y;
+        }
     }
     return region;
 }
@@ -265,18 +291,39 @@ void EndProgram(QWidget *window) {
     QCoreApplication::exit(0);
 }
 
-double WindowLeft(const QWidget *window) {
-    return window->x() * double(kTwipsPerPixel);
-}
-double WindowTop(const QWidget *window) {
-    return window->y() * double(kTwipsPerPixel);
+QRect WindowPlace(const QWidget *window) {
+    // A window manager may clamp or refuse a move. The native window follows
+    // what the server reports; the widget may still hold the place last asked for.
+    const QWindow *native = window->windowHandle();
+    return native != nullptr ? native->geometry() : window->geometry();
 }
 
+double WindowLeft(const QWidget *window) {
+    return WindowPlace(window).x() * double(kTwipsPerPixel);
+}
+double WindowTop(const QWidget *window) {
+    return WindowPlace(window).y() * double(kTwipsPerPixel);
+}
+
+namespace {
+
+void MoveWindow(QWidget *window, QPoint place) {
+    // Through the native window, which compares with where the window really
+    // is: the widget would skip a move to the place it wrongly believes it holds.
+    if (QWindow *native = window->windowHandle()) {
+        native->setPosition(place);
+    } else {
+        window->move(place);
+    }
+}
+
+} // namespace
+
 void SetWindowLeft(QWidget *window, double twips) {
-    window->move(PixelsFromTwips(twips), window->y());
+    MoveWindow(window, {PixelsFromTwips(twips), WindowPlace(window).y()});
 }
 void SetWindowTop(QWidget *window, double twips) {
-    window->move(window->x(), PixelsFromTwips(twips));
+    MoveWindow(window, {WindowPlace(window).x(), PixelsFromTwips(twips)});
 }
 
 } // namespace telvo::platform

@@ -93,6 +93,9 @@ public:
     using QLabel::QLabel;
 
     void SetCaption(const QString &caption);
+
+private:
+    int centreTwice_ = -1; // twice the design centre's x, taken before the first new caption
 };
 
 // Mouse notifications in the form the window's handlers take them.
@@ -155,6 +158,10 @@ void ProcessPendingEvents();
 
 // Ends the program with status 0. No handler of the window runs afterwards.
 void EndProgram(QWidget *window);
+
+// Where the window is on the screen, in pixels, as the windowing system
+// last reported it.
+QRect WindowPlace(const QWidget *window);
 
 // The window's position on the screen, in twips.
 double WindowLeft(const QWidget *window);

@@ -107,6 +107,7 @@ private slots:
     void noDisplay();
     void displayGoesAway();
     void doubleScale();
+    void dragAfterAWindowManagerClamps();
 };
 
 void TestEndToEnd::initTestCase() {
@@ -162,6 +163,18 @@ void TestEndToEnd::onlyTheCircleIsDrawnAndTakesInput() {
         QVERIFY(!shape.contains(QPoint(3, 3)));
         QVERIFY(!shape.contains(kOutsideCircle));
         QVERIFY(!shape.contains(kHiddenTextBox));
+        // A disc: every pixel's mirror images across both middle lines belong to it as it does.
+        int asymmetric = 0, area = 0;
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                const bool in = shape.contains(QPoint(x, y));
+                area += in;
+                asymmetric +=
+                    in != shape.contains(QPoint(99 - x, y)) || in != shape.contains(QPoint(x, 99 - y));
+            }
+        }
+        QCOMPARE(asymmetric, 0);
+        QVERIFY2(std::abs(area - 7854) < 60, qPrintable(QString::number(area))); // pi * 50 * 50
     }
 
     const QImage shot = x_.Grab(Where());
@@ -270,6 +283,11 @@ void TestEndToEnd::noDisplay_data() {
     QTest::newRow("Wayland socket missing") << ""
                                             << "wayland-93"
                                             << "cannot reach Wayland display";
+    // An X server resets when its last client leaves: the clock's own check
+    // of the display must not be that client as Qt connects.
+    QTest::newRow("fresh X server, no other client: starts") << "fresh"
+                                                             << ""
+                                                             << "";
 }
 
 void TestEndToEnd::noDisplay() {
@@ -287,6 +305,26 @@ void TestEndToEnd::noDisplay() {
         env.insert("WAYLAND_DISPLAY", wayland);
     }
     QProcess lonely;
+    if (display == "fresh") {
+        QProcess server;
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "320x240x24", "-nolisten", "tcp"});
+        QVERIFY(server.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 10000));
+        env.insert("DISPLAY", ":" + QString::fromLatin1(server.readLine()).trimmed());
+        lonely.setProcessEnvironment(env);
+        lonely.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        for (int start = 0; start < 5; ++start) {
+            lonely.start(TELVO_CLOCK_BINARY, {});
+            QVERIFY2(!lonely.waitForFinished(1000), "the clock ended on a fresh X server");
+            lonely.terminate();
+            QVERIFY(lonely.waitForFinished(5000));
+            QCOMPARE(lonely.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(lonely.exitCode(), 0);
+        }
+        server.terminate();
+        QVERIFY(server.waitForFinished(5000));
+        return;
+    }
     lonely.setProcessEnvironment(env);
     lonely.start(TELVO_CLOCK_BINARY, {});
     QVERIFY(lonely.waitForFinished(10000));
@@ -347,6 +385,56 @@ void TestEndToEnd::doubleScale() {
     }
     QCOMPARE(wrong, 0);
     shot.save(QDir::temp().filePath("telvo-clock-scale-2.png"));
+}
+
+// A window manager that keeps windows on the screen stops a drag past its
+// corner short of where the clock asked to go; the next drag starts from
+// where the window really is, with the pressed point under the pointer.
+void TestEndToEnd::dragAfterAWindowManagerClamps() {
+    QProcess wm;
+    wm.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    wm.start("icewm", {"--replace"});
+    QVERIFY(wm.waitForStarted());
+    QVERIFY(QTest::qWaitFor([&] { return x_.Reparented(window_); }, 10000));
+    QTest::qWait(500); // the window manager settles its frame
+
+    // Past the corner at a hand's pace, so that the clock keeps asking for
+    // places the window manager refuses.
+    const QRect screen = x_.Screen();
+    const QPoint start = Global(kBareBall);
+    x_.MovePointer(start);
+    x_.Press(1);
+    for (int step = 1; step <= 20; ++step) {
+        x_.MovePointer(start + (screen.bottomRight() - start) * step / 16);
+        x_.Sync();
+        QTest::qWait(20);
+    }
+    x_.Release(1);
+    QTest::qWait(300);
+    QVERIFY2(Where().right() <= screen.right() && Where().bottom() <= screen.bottom(),
+             "the window manager did not keep the clock on the screen");
+
+    const QPoint from = Global(kBareBall);
+    x_.MovePointer(from);
+    x_.Press(1);
+    for (int step = 1; step <= 8; ++step) {
+        const QPoint pointer = from - QPoint(25, 18) * step;
+        x_.MovePointer(pointer);
+        x_.Sync();
+        const bool follows = QTest::qWaitFor(
+            [&] {
+                const QPoint off = Global(kBareBall) - pointer;
+                return qAbs(off.x()) <= 3 && qAbs(off.y()) <= 3;
+            },
+            3000);
+        QVERIFY2(follows, qPrintable(QString("step %1: the ball is %2,%3 from the pointer")
+                                         .arg(step)
+                                         .arg(Global(kBareBall).x() - pointer.x())
+                                         .arg(Global(kBareBall).y() - pointer.y())));
+    }
+    x_.Release(1);
+    wm.terminate();
+    QVERIFY(wm.waitForFinished(5000));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -91,6 +91,16 @@ QRect XSession::Geometry(XWindow window) const {
     return {x, y, attributes.width, attributes.height};
 }
 
+bool XSession::Reparented(XWindow window) const {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, window, &root, &parent, &children, &count)) {
+        return false;
+    }
+    XFree(children);
+    return parent != root;
+}
+
 bool XSession::HasDecorations(XWindow window) const {
     const Atom hints = XInternAtom(display_, "_MOTIF_WM_HINTS", False);
     Atom type = 0;

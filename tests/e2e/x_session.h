@@ -31,6 +31,7 @@ public:
     // The mapped top-level window of that name, if there is one.
     std::optional<XWindow> FindWindow(const QString &name) const;
     QRect Geometry(XWindow window) const;      // on the screen
+    bool Reparented(XWindow window) const;     // framed by a window manager
     bool HasDecorations(XWindow window) const; // by its Motif hints
     // Where the window is drawn, or where it takes input (which the drawn
     // shape bounds too), in its own coordinates.
