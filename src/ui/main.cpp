@@ -11,8 +11,9 @@ int main(int argc, char *argv[]) {
     const telvo::platform::SessionEnvironment session = telvo::platform::CurrentSessionEnvironment();
     const telvo::platform::LaunchPlan plan = telvo::platform::PlanLaunch(session);
     std::string problem = plan.error;
+    telvo::platform::HeldXConnection probe;
     if (problem.empty() && plan.needsX) {
-        problem = telvo::platform::CheckXDisplay(session.display);
+        problem = telvo::platform::CheckXDisplay(session.display, &probe);
     }
     if (problem.empty() && plan.needsWayland) {
         problem = telvo::platform::CheckWaylandDisplay(session.waylandDisplay, session.runtimeDir);
@@ -26,6 +27,7 @@ int main(int argc, char *argv[]) {
     }
 
     QApplication app(argc, argv);
+    probe.Close(); // Qt holds its own connection now
     QApplication::setApplicationName("Telvo Clock");
     QApplication::setApplicationVersion("1.00");
     // The only text boxes lie out of sight; a blinking cursor in the focused

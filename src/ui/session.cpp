@@ -51,9 +51,25 @@ SessionEnvironment CurrentSessionEnvironment() {
     return {get("QT_QPA_PLATFORM"), get("DISPLAY"), get("WAYLAND_DISPLAY"), get("XDG_RUNTIME_DIR")};
 }
 
-std::string CheckXDisplay(const std::string &display) {
+void HeldXConnection::Hold(xcb_connection_t *connection) {
+    Close();
+    connection_ = connection;
+}
+
+void HeldXConnection::Close() {
+    if (connection_ != nullptr) {
+        xcb_disconnect(connection_);
+        connection_ = nullptr;
+    }
+}
+
+std::string CheckXDisplay(const std::string &display, HeldXConnection *keep) {
     xcb_connection_t *connection = xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr);
     const int error = xcb_connection_has_error(connection);
+    if (error == 0 && keep != nullptr) {
+        keep->Hold(connection);
+        return {};
+    }
     xcb_disconnect(connection);
     if (error == 0) {
         return {};

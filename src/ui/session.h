@@ -10,6 +10,7 @@
 #include <string>
 
 class QSocketNotifier;
+struct xcb_connection_t;
 
 namespace telvo::platform {
 
@@ -34,9 +35,26 @@ LaunchPlan PlanLaunch(const SessionEnvironment &environment);
 
 SessionEnvironment CurrentSessionEnvironment();
 
-// Opens and closes a connection to the X display; an empty text when that
-// works, else what went wrong.
-std::string CheckXDisplay(const std::string &display);
+// A connection to the X display, held open until Qt has opened its own: an
+// X server with no other client resets when its last client leaves, and a
+// reset just as Qt connects would fail Qt's connection.
+class HeldXConnection {
+public:
+    HeldXConnection() = default;
+    ~HeldXConnection() { Close(); }
+    HeldXConnection(const HeldXConnection &) = delete;
+    HeldXConnection &operator=(const HeldXConnection &) = delete;
+
+    void Hold(xcb_connection_t *connection);
+    void Close();
+
+private:
+    xcb_connection_t *connection_ = nullptr;
+};
+
+// Opens a connection to the X display; an empty text when that works, else
+// what went wrong. The connection is closed, or kept in `keep`.
+std::string CheckXDisplay(const std::string &display, HeldXConnection *keep = nullptr);
 
 // Reaches the Wayland compositor's socket and checks that Qt can speak
 // Wayland here; an empty text when both hold, else what went wrong.
