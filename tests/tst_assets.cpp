@@ -157,7 +157,12 @@ void TestAssets::iconsDecode() {
                 n += hand.pixelColor(x, y).alpha() != 0;
         return n;
     };
-    QVERIFY(handPixels(QRect(0, 16, 16, 16)) > 0);
+    QVERIFY(handPixels(QRect(0, 16, 16, 16)) > handPixels(QRect(16, 0, 16, 16)));
+    // Qt's own reader honours the mask of a 16-colour icon: the two agree on
+    // every pixel, see-through ones included, so a mask read upside down or
+    // shifted shows.
+    const QImage byQt = QImage::fromData(ReadAsset("hand.ico"), "ICO").convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(hand.convertToFormat(QImage::Format_ARGB32), byQt);
 
     const QList<QImage> icon = telvo::platform::DecodeIcon(ReadAsset("telvo.ico"));
     QCOMPARE(icon.size(), 6);

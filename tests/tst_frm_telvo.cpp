@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -171,9 +172,12 @@ void TestFrmTelvo::tickWithinTheSameSecondChangesNothing() {
     form.Timer2_Timer();
     form.Timer2_Timer();
     const QString words[] = {Caption(form, "Label5"), Caption(form, "Label4"), Caption(form, "Label3")};
+    // Writing the same text again would reset the box's cursor and selection.
+    seconds->setSelection(0, 1);
     for (int tick = 0; tick < 8; ++tick) {
         form.Timer2_Timer();
     }
+    QCOMPARE(seconds->selectedText(), "4");
     QCOMPARE(changes.count(), 1);
     QCOMPARE(Caption(form, "Label5"), words[0]);
     QCOMPARE(Caption(form, "Label4"), words[1]);
@@ -219,12 +223,16 @@ void TestFrmTelvo::keyFilter_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
 
+    // The box holds "12", with the cursor between the two digits.
     for (char digit = '0'; digit <= '9'; ++digit) {
         QTest::addRow("digit %c", digit)
-            << int(Qt::Key_0 + (digit - '0')) << QString(digit) << QString("12") + digit;
+            << int(Qt::Key_0 + (digit - '0')) << QString(digit) << QString("1") + digit + "2";
     }
     QTest::newRow("backspace") << int(Qt::Key_Backspace) << "\b"
-                               << "1";
+                               << "2";
+    // A real X server sends Delete with the character 127, which it does not type.
+    QTest::newRow("delete, as X sends it") << int(Qt::Key_Delete) << "\x7f"
+                                           << "1";
     QTest::newRow("letter") << int(Qt::Key_A) << "a"
                             << "12";
     QTest::newRow("minus") << int(Qt::Key_Minus) << "-"
@@ -245,6 +253,11 @@ void TestFrmTelvo::keyFilter_data() {
     // A text box's own menu would open beside the ball, and its Paste pass the filter by.
     QTest::newRow("menu key opens no menu") << int(Qt::Key_Menu) << ""
                                             << "12";
+    // Text an input method commits is typed too; no key code comes with it.
+    QTest::newRow("input method commits a digit") << 0 << "7"
+                                                  << "172";
+    QTest::newRow("input method commits a letter, a digit, a sign") << 0 << "a7-"
+                                                                    << "172";
 }
 
 void TestFrmTelvo::keyFilter() {
@@ -254,11 +267,18 @@ void TestFrmTelvo::keyFilter() {
     FrmTelvo form(clock.Source());
     auto *seconds = Control<QLineEdit>(form, "txtCifre");
     seconds->setText("12");
+    seconds->setCursorPosition(1);
     form.show();
     QApplication::setActiveWindow(&form);
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QTest::sendKeyEvent(QTest::Press, form.windowHandle(), Qt::Key(key), text, Qt::NoModifier);
-    QTest::sendKeyEvent(QTest::Release, form.windowHandle(), Qt::Key(key), text, Qt::NoModifier);
+    if (key == 0) {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(seconds, &commit);
+    } else {
+        QTest::sendKeyEvent(QTest::Press, form.windowHandle(), Qt::Key(key), text, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, form.windowHandle(), Qt::Key(key), text, Qt::NoModifier);
+    }
     if (key == Qt::Key_Menu) {
         // The X11 platform follows the Menu key with a request for a context menu.
         QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), QPoint());
