@@ -15,10 +15,10 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 using telvo::FrmTelvo;
 using telvo::clock::TimeOfDay;
+using telvo::platform::Timer;
 
 Q_DECLARE_METATYPE(TimeOfDay)
 
@@ -298,6 +298,8 @@ void TestFrmTelvo::typedDigitsPreviewTheirWordsUntilTheNextTick() {
 
     QTest::keyClicks(seconds, "7");
     QCOMPARE(seconds->text(), "307");
+    // The edit wakes Timer2 for its next tick, a tenth of a second away at most.
+    QVERIFY(Control<Timer>(form, "Timer2")->NextTick() - Timer::SystemClockMs() <= 100);
     QCOMPARE(Caption(form, "Label5"), "TrecentoSette");
     QCOMPARE(Caption(form, "Label4"), "Quindici");
     QCOMPARE(Caption(form, "Label3"), "Otto");
@@ -488,17 +490,19 @@ void TestFrmTelvo::hiddenMenu() {
 void TestFrmTelvo::timers() {
     FakeClock clock;
     FrmTelvo form(clock.Source());
-    auto *fast = Control<QTimer>(form, "Timer2");
-    auto *slow = Control<QTimer>(form, "Timer1");
-    QVERIFY(fast->isActive());
-    QVERIFY(slow->isActive());
-    QCOMPARE(fast->interval(), 100);
-    QCOMPARE(slow->interval(), 1000);
+    auto *fast = Control<Timer>(form, "Timer2");
+    auto *slow = Control<Timer>(form, "Timer1");
+    QVERIFY(fast->Enabled());
+    QVERIFY(slow->Enabled());
+    QCOMPARE(fast->Interval(), 100);
+    QCOMPARE(slow->Interval(), 1000);
 
-    // The real timers drive the chain.
+    // The real timers drive the chain; then both wait for the same turn of the second.
     clock.now = {11, 11, 11};
     QTRY_COMPARE_WITH_TIMEOUT(Caption(form, "Label5"), "Undici", 2000);
     QTRY_COMPARE_WITH_TIMEOUT(Caption(form, "Label1"), "11:11:11", 3000);
+    QCOMPARE(fast->NextTick(), slow->NextTick());
+    QCOMPARE(slow->NextTick() % 1000, 0);
 }
 
 void TestFrmTelvo::systemTimeIsLocalTime() {

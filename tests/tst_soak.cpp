@@ -4,6 +4,7 @@
 
 #include "frm_telvo.h"
 #include "number_words.h"
+#include "tick_schedule.h"
 
 #include <QLabel>
 #include <QTest>
@@ -42,13 +43,22 @@ void TestSoak::simulatedDay() {
     int digitsCentre = 0;
     TimeOfDay previous{23, 59, 59};
     now = previous;
+    // The timers' own schedules drive the day, in milliseconds from midnight,
+    // starting half a second before it: Timer2 sleeps between seconds.
+    telvo::clock::TickSchedule fast(100, true), slow(1000, false);
+    std::int64_t dueFast = fast.First(-500, 100), dueSlow = slow.First(-500, 500);
     form.Timer2_Timer();
+    dueFast = fast.Next(dueFast);
     for (int second = 0; second < 24 * 60 * 60; ++second) {
+        // No tick falls between two turns of the second, and at each turn
+        // both timers tick, so digits and words turn together.
+        QCOMPARE(dueFast, second * std::int64_t(1000));
+        QCOMPARE(dueSlow, dueFast);
         now = {second / 3600, second / 60 % 60, second % 60};
-        // Two ticks of the fast timer in each second, one of the slow one.
-        form.Timer2_Timer();
         form.Timer2_Timer();
         form.Timer1_Timer();
+        dueFast = fast.Next(dueFast);
+        dueSlow = slow.Next(dueSlow);
 
         if (digits->text() != QString("%1:%2:%3").arg(now.hour).arg(now.minute).arg(now.second) ||
             seconds->text() != Words(now.second, 1) || minutes->text() != Words(previous.minute, 5) ||

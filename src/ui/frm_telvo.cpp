@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QPalette>
 #include <QPixmap>
-#include <QTimer>
 
 namespace telvo {
 namespace {
@@ -84,13 +83,6 @@ TextBox *MakeTextBox(QWidget *parent, const char *name, const Placement &place) 
     return box;
 }
 
-QTimer *MakeTimer(QObject *parent, const char *name, int intervalMs) {
-    auto *timer = new QTimer(parent);
-    timer->setObjectName(name);
-    timer->setInterval(intervalMs);
-    return timer;
-}
-
 QString Words(const TextBox *box, std::uint8_t code) {
     return platform::ToQString(NumberToWords(platform::View(box->text()), code));
 }
@@ -144,8 +136,11 @@ FrmTelvo::FrmTelvo(platform::TimeSource timeOfDay, QWidget *parent)
 
     CreateControls();
     ConnectHandlers();
-    Timer2->start();
-    Timer1->start();
+    // Timer2 first ticks after 100 ms; Timer1 at the turn of the second
+    // nearest to a second from now. From then on both tick at the turn of
+    // every second.
+    Timer2->Start(100);
+    Timer1->Start(500);
     Form_Load();
 }
 
@@ -157,8 +152,10 @@ void FrmTelvo::CreateControls() {
     Text2->setAccessibleName("Hour");
     Text1->setAccessibleName("Minute");
     txtCifre->setAccessibleName("Second");
-    Timer2 = MakeTimer(this, "Timer2", 100);
-    Timer1 = MakeTimer(this, "Timer1", 1000);
+    // Until the second turns, only an edit of a box can change what Timer2
+    // writes: it sleeps between seconds unless a box was edited.
+    Timer2 = new platform::Timer(this, "Timer2", 100, platform::Timer::Sleep::BetweenSeconds);
+    Timer1 = new platform::Timer(this, "Timer1", 1000);
     Label3 = MakeLabel(this, "Label3", {120, 480, 480, 210}, "Label3", kBlue, Arial(11, kNormal));
     Label5 = MakeLabel(this, "Label5", {120, 840, 480, 210}, "Label5", kBlue, Arial(11, kNormal));
     Label4 = MakeLabel(this, "Label4", {120, 650, 480, 210}, "Label4", kBlack, Arial(11, kNormal));
@@ -202,8 +199,12 @@ void FrmTelvo::CreateControls() {
 }
 
 void FrmTelvo::ConnectHandlers() {
-    connect(Timer1, &QTimer::timeout, this, &FrmTelvo::Timer1_Timer);
-    connect(Timer2, &QTimer::timeout, this, &FrmTelvo::Timer2_Timer);
+    connect(Timer1, &platform::Timer::Tick, this, &FrmTelvo::Timer1_Timer);
+    connect(Timer2, &platform::Timer::Tick, this, &FrmTelvo::Timer2_Timer);
+    // The tick after an edit writes the time back, within 100 ms.
+    for (platform::TextBox *box : {txtCifre, Text1, Text2}) {
+        connect(box, &QLineEdit::textEdited, Timer2, &platform::Timer::Wake);
+    }
     connect(txtCifre, &QLineEdit::textChanged, this, &FrmTelvo::txtCifre_Change);
     txtCifre->SetKeyFilter([this](std::uint16_t &key) { txtCifre_KeyPress(key); });
     connect(Image1, &platform::PictureBox::MouseDown, this, &FrmTelvo::Image1_MouseDown);

@@ -2,6 +2,7 @@
 
 #include "drag_state.h"
 #include "platform.h"
+#include "timer.h"
 
 #include <QWidget>
 
@@ -9,7 +10,6 @@
 
 class QAction;
 class QMenu;
-class QTimer;
 
 namespace telvo {
 
@@ -45,8 +45,8 @@ private:
     platform::TextBox *Text2 = nullptr;
     platform::TextBox *Text1 = nullptr;
     platform::TextBox *txtCifre = nullptr;
-    QTimer *Timer2 = nullptr;
-    QTimer *Timer1 = nullptr;
+    platform::Timer *Timer2 = nullptr;
+    platform::Timer *Timer1 = nullptr;
     platform::AutoSizeLabel *Label3 = nullptr;
     platform::AutoSizeLabel *Label5 = nullptr;
     platform::AutoSizeLabel *Label4 = nullptr;
