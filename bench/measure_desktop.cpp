@@ -1,6 +1,6 @@
-// Start-up time, idle CPU and resident memory of the clock beside a bare
-// frameless Qt window, on the X server named by DISPLAY (scripts/measure
-// starts one of its own):
+// Start-up time and resident memory of the clock beside a bare frameless Qt
+// window, and its idle wake-ups and CPU beside xclock and oclock, on the X
+// server named by DISPLAY (scripts/measure starts one of its own):
 //
 //     telvo-measure CLOCK BARE [IDLE-SECONDS]
 
@@ -26,11 +26,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-pid_t Spawn(const char *program, const char *argument = nullptr) {
+pid_t Spawn(const std::vector<const char *> &command) {
+    std::vector<char *> argv;
+    for (const char *word : command) {
+        argv.push_back(const_cast<char *>(word));
+    }
+    argv.push_back(nullptr);
     pid_t pid = 0;
-    char *argv[] = {const_cast<char *>(program), const_cast<char *>(argument), nullptr};
-    if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0) {
-        std::fprintf(stderr, "telvo-measure: cannot start %s\n", program);
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "telvo-measure: cannot start %s\n", argv[0]);
         std::exit(1);
     }
     return pid;
@@ -44,11 +48,10 @@ void Stop(pid_t pid) {
 // Starts the program and waits until the server maps its first top-level
 // window (Qt maps no other before it); returns the milliseconds from exec
 // to that.
-double StartAndWaitForWindow(Display *display, const char *program, pid_t *pid,
-                             const char *argument = nullptr) {
+double StartAndWaitForWindow(Display *display, const std::vector<const char *> &command, pid_t *pid) {
     XSync(display, True);
     const Clock::time_point start = Clock::now();
-    *pid = Spawn(program, argument);
+    *pid = Spawn(command);
     while (Clock::now() - start < std::chrono::seconds(20)) {
         if (XPending(display) == 0) {
             pollfd connection{ConnectionNumber(display), POLLIN, 0};
@@ -61,9 +64,19 @@ double StartAndWaitForWindow(Display *display, const char *program, pid_t *pid,
             return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         }
     }
-    std::fprintf(stderr, "telvo-measure: %s mapped no window in 20 s\n", program);
+    std::fprintf(stderr, "telvo-measure: %s mapped no window in 20 s\n", command.front());
     Stop(*pid);
     std::exit(1);
+}
+
+// a / b, or "-" where b is nothing to compare with.
+std::string Ratio(double a, double b) {
+    char text[32];
+    if (b <= 0) {
+        return "-";
+    }
+    std::snprintf(text, sizeof text, "%.2f", a / b);
+    return text;
 }
 
 double Median(std::vector<double> values) {
@@ -96,6 +109,30 @@ double CpuMs(pid_t pid) {
     return ns / 1e6;
 }
 
+// How often the threads of a process were put to sleep or pushed off their
+// core: each time, something woke it again.
+double ContextSwitches(pid_t pid) {
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    double switches = 0;
+    for (const auto &task : std::filesystem::directory_iterator(tasks)) {
+        std::ifstream status(task.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.find("ctxt_switches:") != std::string::npos) {
+                switches += std::stod(line.substr(line.find(':') + 1));
+            }
+        }
+    }
+    return switches;
+}
+
+struct Idle {
+    const char *name;
+    std::vector<const char *> command;
+    pid_t pid = 0;
+    double cpuMs = 0, wakeups = 0;
+};
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -120,7 +157,7 @@ int main(int argc, char **argv) {
     for (int round = 0; round < kRounds; ++round) {
         for (bool isClock : {round % 2 == 0, round % 2 != 0}) {
             pid_t pid = 0;
-            const double ms = StartAndWaitForWindow(display, isClock ? clock : bare, &pid);
+            const double ms = StartAndWaitForWindow(display, {isClock ? clock : bare}, &pid);
             (isClock ? clockStart : bareStart).push_back(ms);
             if (round < 5) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1500));
@@ -137,27 +174,38 @@ int main(int argc, char **argv) {
                 cr / br);
     std::fflush(stdout);
 
-    // All three idle side by side over the same stretch of time; the bare
-    // window ticking as the clock must shows what Qt's timers cost alone.
-    pid_t clockPid = 0, barePid = 0, tickingPid = 0;
-    StartAndWaitForWindow(display, clock, &clockPid);
-    StartAndWaitForWindow(display, bare, &barePid);
-    StartAndWaitForWindow(display, bare, &tickingPid, "--ticking");
+    // Idle side by side over the same stretch of time on the same server:
+    // the clock, a digital clock that redraws every second, and a round
+    // analogue one.
+    std::vector<Idle> idle = {{"clock", {clock}},
+                              {"xclock -digital -update 1", {"xclock", "-digital", "-update", "1"}},
+                              {"oclock", {"oclock"}}};
+    for (Idle &program : idle) {
+        StartAndWaitForWindow(display, program.command, &program.pid);
+    }
     std::this_thread::sleep_for(std::chrono::seconds(2));
-    const double clockBefore = CpuMs(clockPid), bareBefore = CpuMs(barePid),
-                 tickingBefore = CpuMs(tickingPid);
+    for (Idle &program : idle) {
+        program.cpuMs = -CpuMs(program.pid);
+        program.wakeups = -ContextSwitches(program.pid);
+    }
     std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
-    const double clockUsed = CpuMs(clockPid) - clockBefore, bareUsed = CpuMs(barePid) - bareBefore;
-    const double tickingUsed = CpuMs(tickingPid) - tickingBefore;
-    for (pid_t pid : {clockPid, barePid, tickingPid}) {
-        Stop(pid);
+    for (Idle &program : idle) {
+        program.cpuMs += CpuMs(program.pid);
+        program.wakeups += ContextSwitches(program.pid);
+        Stop(program.pid);
     }
     const double perMinute = 60.0 / idleSeconds;
-    std::printf(
-        "idle CPU over %d s: clock %.1f ms (%.1f ms a minute, %.3f %% of a core); bare window %.1f ms;"
-        " bare window ticking every 100 ms %.1f ms (%.1f ms a minute)\n",
-        idleSeconds, clockUsed, clockUsed * perMinute, clockUsed / (idleSeconds * 10.0), bareUsed,
-        tickingUsed, tickingUsed * perMinute);
+    std::printf("idle over %d s, all threads (wake-ups a second; CPU a minute):\n", idleSeconds);
+    const Idle &ours = idle.front();
+    for (const Idle &program : idle) {
+        std::printf("  %-26s %5.2f wake-ups/s  %7.1f ms CPU/min", program.name, program.wakeups / idleSeconds,
+                    program.cpuMs * perMinute);
+        if (&program != &ours) {
+            std::printf("   clock/this: wake-ups %s, CPU %s", Ratio(ours.wakeups, program.wakeups).c_str(),
+                        Ratio(ours.cpuMs, program.cpuMs).c_str());
+        }
+        std::printf("\n");
+    }
     XCloseDisplay(display);
     return 0;
 }
