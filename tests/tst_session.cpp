@@ -21,60 +21,116 @@ private slots:
 
 void TestSession::platformChoice_data() {
     QTest::addColumn<QString>("qtPlatform");
+    QTest::addColumn<QString>("options"); // Qt's own command-line options
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("wayland");
-    QTest::addColumn<QString>("platform");
-    QTest::addColumn<bool>("needsX");
-    QTest::addColumn<bool>("needsWayland");
+    QTest::addColumn<bool>("waylandSession"); // a compositor answers there
+    QTest::addColumn<QString>("platform");    // what the clock sets
+    QTest::addColumn<QString>("tries");       // what Qt may run on, in order
     QTest::addColumn<bool>("fails");
 
-    QTest::newRow("X11 session") << ""
-                                 << ":0"
-                                 << ""
-                                 << "xcb" << true << false << false;
-    QTest::newRow("Wayland with XWayland: X") << ""
-                                              << ":0"
-                                              << "wayland-0"
-                                              << "xcb" << true << false << false;
-    QTest::newRow("Wayland only") << ""
-                                  << ""
-                                  << "wayland-0"
-                                  << "wayland" << false << true << false;
-    QTest::newRow("no display at all") << ""
-                                       << ""
-                                       << ""
-                                       << "" << false << false << true;
-    QTest::newRow("user chose wayland") << "wayland"
-                                        << ":0"
-                                        << "wayland-0"
-                                        << "" << false << true << false;
-    QTest::newRow("user chose wayland, none there") << "wayland"
-                                                    << ":0"
-                                                    << ""
-                                                    << "" << false << true << true;
-    QTest::newRow("user chose xcb") << "xcb"
-                                    << ":1"
-                                    << "wayland-0"
-                                    << "" << true << false << false;
-    QTest::newRow("user chose xcb, no DISPLAY") << "xcb"
+    auto row = [](const char *name) { return &QTest::newRow(name); };
+    *row("X11 session") << ""
+                        << ""
+                        << ":0"
+                        << "" << false << "xcb"
+                        << "xcb" << false;
+    *row("Wayland session with XWayland: Wayland") << ""
+                                                   << ""
+                                                   << ":0"
+                                                   << "wayland-0" << true << "wayland"
+                                                   << "wayland" << false;
+    *row("WAYLAND_DISPLAY where no compositor answers: X") << ""
+                                                           << ""
+                                                           << ":0"
+                                                           << "wayland-0" << false << "xcb"
+                                                           << "xcb" << false;
+    *row("Wayland only") << ""
+                         << ""
+                         << ""
+                         << "wayland-0" << true << "wayland"
+                         << "wayland" << false;
+    *row("no display at all") << ""
+                              << ""
+                              << ""
+                              << "" << false << ""
+                              << "" << true;
+    *row("user chose wayland") << "wayland"
+                               << ""
+                               << ":0"
+                               << "wayland-0" << false << ""
+                               << "wayland" << false;
+    *row("user chose wayland, none there") << "wayland"
+                                           << ""
+                                           << ":0"
+                                           << "" << false << ""
+                                           << "" << true;
+    *row("user chose xcb in a Wayland session") << "xcb"
                                                 << ""
-                                                << "wayland-0"
-                                                << "" << true << false << true;
-    QTest::newRow("user chose offscreen") << "offscreen"
-                                          << ""
-                                          << ""
-                                          << "" << false << false << false;
+                                                << ":1"
+                                                << "wayland-0" << false << ""
+                                                << "xcb" << false;
+    *row("user chose xcb, no DISPLAY") << "xcb"
+                                       << ""
+                                       << ""
+                                       << "wayland-0" << false << ""
+                                       << "" << true;
+    *row("user chose offscreen") << "offscreen"
+                                 << ""
+                                 << ""
+                                 << "" << false << ""
+                                 << "offscreen" << false;
+    *row("fallback list, both there") << "wayland;xcb"
+                                      << ""
+                                      << ":0"
+                                      << "wayland-0" << false << ""
+                                      << "wayland;xcb" << false;
+    *row("fallback list, only X there") << "wayland;xcb"
+                                        << ""
+                                        << ":0"
+                                        << "" << false << ""
+                                        << "xcb" << false;
+    *row("-platform wins over QT_QPA_PLATFORM") << "wayland"
+                                                << "-platform xcb"
+                                                << ":0"
+                                                << "wayland-0" << false << ""
+                                                << "xcb" << false;
+    *row("--platform, two dashes") << ""
+                                   << "--platform offscreen"
+                                   << ""
+                                   << "" << false << ""
+                                   << "offscreen" << false;
+    *row("-display without DISPLAY") << ""
+                                     << "-display :5"
+                                     << ""
+                                     << "" << false << "xcb"
+                                     << "xcb" << false;
 }
 
 void TestSession::platformChoice() {
     QFETCH(QString, qtPlatform);
+    QFETCH(QString, options);
     QFETCH(QString, display);
     QFETCH(QString, wayland);
-    const LaunchPlan plan =
-        PlanLaunch({qtPlatform.toStdString(), display.toStdString(), wayland.toStdString(), "/run"});
+    QFETCH(bool, waylandSession);
+    SessionEnvironment environment{
+        qtPlatform.toStdString(), display.toStdString(), wayland.toStdString(), "/run", {}, {}};
+    std::vector<std::string> words = {"telvo-clock"};
+    for (const QString &word : options.split(' ', Qt::SkipEmptyParts)) {
+        words.push_back(word.toStdString());
+    }
+    std::vector<const char *> argv;
+    for (const std::string &word : words) {
+        argv.push_back(word.c_str());
+    }
+    telvo::platform::ReadQtOptions(environment, int(argv.size()), argv.data());
+    const LaunchPlan plan = PlanLaunch(environment, waylandSession);
     QTEST(QString::fromStdString(plan.platform), "platform");
-    QTEST(plan.needsX, "needsX");
-    QTEST(plan.needsWayland, "needsWayland");
+    QStringList tries;
+    for (const std::string &platform : plan.tries) {
+        tries << QString::fromStdString(platform);
+    }
+    QTEST(tries.join(';'), "tries");
     QTEST(!plan.error.empty(), "fails");
 }
 

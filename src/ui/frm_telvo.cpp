@@ -125,8 +125,8 @@ FrmTelvo::FrmTelvo(platform::TimeSource timeOfDay, QWidget *parent)
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
-    if (platform::CompositorPlacesWindows()) {
-        // The window region decides input only; outside the circle, nothing may be drawn.
+    if (platform::DrawsTranslucent()) {
+        // The window region may decide input only; outside the circle, nothing may be drawn.
         setAttribute(Qt::WA_TranslucentBackground);
     } else {
         setAutoFillBackground(true);

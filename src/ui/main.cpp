@@ -8,16 +8,12 @@
 
 int main(int argc, char *argv[]) {
     // Qt aborts when it cannot open its display; find out first and say so.
-    const telvo::platform::SessionEnvironment session = telvo::platform::CurrentSessionEnvironment();
-    const telvo::platform::LaunchPlan plan = telvo::platform::PlanLaunch(session);
-    std::string problem = plan.error;
+    telvo::platform::SessionEnvironment session = telvo::platform::CurrentSessionEnvironment();
+    telvo::platform::ReadQtOptions(session, argc, argv);
+    const telvo::platform::LaunchPlan plan =
+        telvo::platform::PlanLaunch(session, telvo::platform::IsWaylandSession(session));
     telvo::platform::HeldXConnection probe;
-    if (problem.empty() && plan.needsX) {
-        problem = telvo::platform::CheckXDisplay(session.display, &probe);
-    }
-    if (problem.empty() && plan.needsWayland) {
-        problem = telvo::platform::CheckWaylandDisplay(session.waylandDisplay, session.runtimeDir);
-    }
+    const std::string problem = telvo::platform::CheckLaunch(plan, session, &probe);
     if (!problem.empty()) {
         std::fprintf(stderr, "telvo-clock: %s\n", problem.c_str());
         return 1;

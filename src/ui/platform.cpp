@@ -9,8 +9,11 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <limits>
 
@@ -157,14 +160,26 @@ MouseArgs PictureBox::ArgsOf(const QMouseEvent *event, Qt::MouseButtons buttons)
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) {
+    pressed_ = true;
     emit MouseDown(ArgsOf(event, event->button()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event) {
-    emit MouseMove(ArgsOf(event, event->buttons()));
+    const MouseArgs args = ArgsOf(event, event->buttons());
+    // Where the compositor places windows, the first move of a drag hands it
+    // the rest; the release then goes to the compositor, so it ends the drag
+    // here. Not on the press itself: a compositor that takes the pointer at
+    // once would swallow the second click of a double-click.
+    if (pressed_ && event->buttons() != Qt::NoButton && StartCompositorMove(window())) {
+        pressed_ = false;
+        emit MouseUp(args);
+        return;
+    }
+    emit MouseMove(args);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event) {
+    pressed_ = false;
     emit MouseUp(ArgsOf(event, event->button()));
 }
 
@@ -176,6 +191,50 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent *) {
 
 bool CompositorPlacesWindows() {
     return QGuiApplication::platformName().startsWith("wayland");
+}
+
+namespace {
+
+// Whether a compositing manager runs on the X display: it owns the
+// _NET_WM_CM_S<screen> selection.
+bool XCompositingManagerRuns() {
+    const auto *x11 =
+        qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr) {
+        return false;
+    }
+    xcb_connection_t *connection = x11->connection();
+    int screen = 0;
+    const QByteArray display = qgetenv("DISPLAY");
+    if (const qsizetype dot = display.lastIndexOf('.'); dot > display.lastIndexOf(':')) {
+        screen = display.mid(dot + 1).toInt();
+    }
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, static_cast<uint16_t>(name.size()), name.constData()),
+        nullptr);
+    if (atom == nullptr) {
+        return false;
+    }
+    xcb_get_selection_owner_reply_t *owner =
+        atom->atom != XCB_ATOM_NONE
+            ? xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
+                                            nullptr)
+            : nullptr;
+    const bool runs = owner != nullptr && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    std::free(atom);
+    return runs;
+}
+
+} // namespace
+
+bool DrawsTranslucent() {
+    // Under a compositor the window's region may limit only input: Wayland
+    // always, and XWayland on compositors that ignore the X shape (sway,
+    // weston). Drawing nothing outside the circle holds everywhere.
+    return CompositorPlacesWindows() ||
+           (QGuiApplication::platformName() == "xcb" && XCompositingManagerRuns());
 }
 
 QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
@@ -216,10 +275,10 @@ QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipse
 
 namespace {
 
-// Where the compositor places windows, a window's region limits its input
-// only, and the window draws translucent. So that nothing shows outside the
-// region there, each child is masked to its part of it, again whenever it
-// moves or resizes (a label that grows with its caption).
+// Where the window draws translucent, its region may limit its input only.
+// So that nothing shows outside the region there, each child is masked to
+// its part of it, again whenever it moves or resizes (a label that grows
+// with its caption).
 class ChildClipper : public QObject {
 public:
     static constexpr const char *kName = "ChildClipper";
@@ -259,7 +318,7 @@ bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw) {
         return false;
     }
     window->setMask(region);
-    if (CompositorPlacesWindows()) {
+    if (DrawsTranslucent()) {
         // By name: without a meta-object of its own, a cast would take any QObject for it.
         delete window->findChild<QObject *>(ChildClipper::kName, Qt::FindDirectChildrenOnly);
         new ChildClipper(window, region);

@@ -133,7 +133,8 @@ private:
     MouseArgs ArgsOf(const QMouseEvent *event, Qt::MouseButtons buttons) const;
 
     QPixmap picture_;
-    QPixmap stretched_; // the picture at the control's size, made on demand
+    QPixmap stretched_;    // the picture at the control's size, made on demand
+    bool pressed_ = false; // a button went down here and is not yet released
 };
 
 // A window region: the rounded rectangle from (left, top) to (right,
@@ -148,6 +149,11 @@ bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw);
 // Whether the compositor alone places windows (Wayland): a window cannot
 // move itself there, and what lies outside its region must be transparent.
 bool CompositorPlacesWindows();
+
+// Whether the window must draw nothing outside its region itself, through a
+// translucent background: where a compositor draws the desktop, the region
+// may limit only input.
+bool DrawsTranslucent();
 
 // Where the compositor places windows, asks it to move this one with the
 // pointer until the button is released; false where the window moves itself.

@@ -7,6 +7,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -16,31 +17,101 @@
 
 namespace telvo::platform {
 
-LaunchPlan PlanLaunch(const SessionEnvironment &environment) {
+namespace {
+
+// What a platform named by the user needs that the environment lacks, if anything.
+std::string Lacks(const std::string &platform, const SessionEnvironment &environment,
+                  const std::string &display) {
+    if (platform.starts_with("xcb") && display.empty()) {
+        return "no X display: the platform \"xcb\" was chosen but DISPLAY is not set";
+    }
+    if (platform.starts_with("wayland") && environment.waylandDisplay.empty()) {
+        return "no Wayland display: the platform \"" + platform +
+               "\" was chosen but WAYLAND_DISPLAY is not set";
+    }
+    return {};
+}
+
+} // namespace
+
+LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession) {
     LaunchPlan plan;
-    if (!environment.qtPlatform.empty()) {
-        plan.needsX = environment.qtPlatform.starts_with("xcb");
-        plan.needsWayland = environment.qtPlatform.starts_with("wayland");
-        if (plan.needsX && environment.display.empty()) {
-            plan.error = "no X display: QT_QPA_PLATFORM asks for xcb but DISPLAY is not set";
-        } else if (plan.needsWayland && environment.waylandDisplay.empty()) {
-            plan.error =
-                "no Wayland display: QT_QPA_PLATFORM asks for wayland but WAYLAND_DISPLAY is not set";
+    plan.display = environment.displayOption.empty() ? environment.display : environment.displayOption;
+    const std::string &chosen =
+        environment.platformOption.empty() ? environment.qtPlatform : environment.platformOption;
+    if (!chosen.empty()) {
+        // Qt tries each entry of a list in turn; those the environment cannot
+        // serve fail there and Qt goes on.
+        std::size_t from = 0;
+        while (from <= chosen.size()) {
+            const std::size_t end = std::min(chosen.find(';', from), chosen.size());
+            const std::string platform = chosen.substr(from, end - from);
+            from = end + 1;
+            if (platform.empty()) {
+                continue;
+            }
+            const std::string lacks = Lacks(platform, environment, plan.display);
+            if (lacks.empty()) {
+                plan.tries.push_back(platform);
+            } else if (plan.error.empty()) {
+                plan.error = lacks;
+            }
+        }
+        if (!plan.tries.empty()) {
+            plan.error.clear();
         }
         return plan;
     }
-    if (!environment.display.empty()) {
-        plan.platform = "xcb";
-        plan.needsX = true;
-        return plan;
-    }
-    if (!environment.waylandDisplay.empty()) {
+    if (waylandSession || (plan.display.empty() && !environment.waylandDisplay.empty())) {
         plan.platform = "wayland";
-        plan.needsWayland = true;
+    } else if (!plan.display.empty()) {
+        plan.platform = "xcb";
+    } else {
+        plan.error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
         return plan;
     }
-    plan.error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
+    plan.tries = {plan.platform};
     return plan;
+}
+
+bool IsWaylandSession(const SessionEnvironment &environment) {
+    const bool chosen = !environment.platformOption.empty() || !environment.qtPlatform.empty();
+    return !chosen && !environment.waylandDisplay.empty() &&
+           CheckWaylandDisplay(environment.waylandDisplay, environment.runtimeDir).empty();
+}
+
+std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &environment,
+                        HeldXConnection *keep) {
+    std::string problem = plan.error;
+    for (const std::string &platform : plan.tries) {
+        std::string lacks;
+        if (platform.starts_with("xcb")) {
+            lacks = CheckXDisplay(plan.display, keep);
+        } else if (platform.starts_with("wayland")) {
+            lacks = CheckWaylandDisplay(environment.waylandDisplay, environment.runtimeDir);
+        }
+        if (lacks.empty()) {
+            return {}; // where Qt will run
+        }
+        if (problem.empty()) {
+            problem = lacks;
+        }
+    }
+    return problem;
+}
+
+void ReadQtOptions(SessionEnvironment &environment, int argc, const char *const *argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        std::string option = argv[i];
+        if (option.starts_with("--")) {
+            option.erase(0, 1);
+        }
+        if (option == "-platform") {
+            environment.platformOption = argv[++i];
+        } else if (option == "-display") {
+            environment.displayOption = argv[++i];
+        }
+    }
 }
 
 SessionEnvironment CurrentSessionEnvironment() {
@@ -48,7 +119,7 @@ SessionEnvironment CurrentSessionEnvironment() {
         const char *value = std::getenv(name);
         return std::string(value != nullptr ? value : "");
     };
-    return {get("QT_QPA_PLATFORM"), get("DISPLAY"), get("WAYLAND_DISPLAY"), get("XDG_RUNTIME_DIR")};
+    return {get("QT_QPA_PLATFORM"), get("DISPLAY"), get("WAYLAND_DISPLAY"), get("XDG_RUNTIME_DIR"), {}, {}};
 }
 
 void HeldXConnection::Hold(xcb_connection_t *connection) {

@@ -8,30 +8,40 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 class QSocketNotifier;
 struct xcb_connection_t;
 
 namespace telvo::platform {
 
-// What the environment says about the desktop.
+// What the environment and Qt's own command-line options say about the desktop.
 struct SessionEnvironment {
     std::string qtPlatform;     // QT_QPA_PLATFORM: the user's own choice, if any
     std::string display;        // DISPLAY
     std::string waylandDisplay; // WAYLAND_DISPLAY
     std::string runtimeDir;     // XDG_RUNTIME_DIR, where Wayland sockets live
+    std::string platformOption; // Qt's -platform option, which wins over QT_QPA_PLATFORM
+    std::string displayOption;  // Qt's -display option, which wins over DISPLAY
 };
 
 struct LaunchPlan {
-    std::string platform;      // what to set QT_QPA_PLATFORM to; empty to leave it
-    bool needsX = false;       // the X display must be opened first
-    bool needsWayland = false; // the Wayland display must be reached first
-    std::string error;         // why the clock cannot start; empty if it can
+    std::string platform;           // what to set QT_QPA_PLATFORM to; empty to leave it
+    std::vector<std::string> tries; // the platforms Qt may end up on, in the order it tries them
+    std::string display;            // the X display Qt opens on xcb
+    std::string error;              // why the clock cannot start; empty if it can
 };
 
-// The round outline and dragging rely on X, so the clock runs on X wherever
-// there is one, XWayland included, unless the user chose a platform.
-LaunchPlan PlanLaunch(const SessionEnvironment &environment);
+// In a Wayland session (a compositor answers at WAYLAND_DISPLAY and Qt has
+// its Wayland plugin) the clock is a native Wayland client, also where
+// XWayland offers an X display too; elsewhere it runs on X. A platform the
+// user chose, by Qt's -platform option or QT_QPA_PLATFORM (lists such as
+// "wayland;xcb" included), is left to Qt; only what it could not run at all
+// is refused.
+LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession);
+
+// Qt's -platform and -display options (also spelt with two dashes), as Qt reads them.
+void ReadQtOptions(SessionEnvironment &environment, int argc, const char *const *argv);
 
 SessionEnvironment CurrentSessionEnvironment();
 
@@ -59,6 +69,14 @@ std::string CheckXDisplay(const std::string &display, HeldXConnection *keep = nu
 // Reaches the Wayland compositor's socket and checks that Qt can speak
 // Wayland here; an empty text when both hold, else what went wrong.
 std::string CheckWaylandDisplay(const std::string &waylandDisplay, const std::string &runtimeDir);
+
+// Whether a compositor answers at WAYLAND_DISPLAY and Qt can speak Wayland
+// here, where the user chose no platform.
+bool IsWaylandSession(const SessionEnvironment &environment);
+
+// Whether Qt can start on one of the plan's platforms: an empty text when it
+// can, else the first reason it cannot. A working X connection is kept in `keep`.
+std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &environment, HeldXConnection *keep);
 
 // Ends the event loop with status 0 on any of the given signals. The signal
 // handler only writes a byte to a socket; the loop reads it.

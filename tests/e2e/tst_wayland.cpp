@@ -1,5 +1,8 @@
-// The clock where only Wayland exists: a headless compositor of the test's
-// own, screenshots of its output before and after the clock starts.
+// The clock as a Wayland client: on a headless weston where only Wayland
+// exists, and on GNOME's compositor nested in an X server of the test's own,
+// driven there as a user drives it.
+
+#include "x_session.h"
 
 #include <QDir>
 #include <QImage>
@@ -8,6 +11,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <memory>
 
 class TestWayland : public QObject {
     Q_OBJECT
@@ -35,6 +39,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void roundAndTranslucent();
+    void mutterDragsAndCloses();
 };
 
 void TestWayland::initTestCase() {
@@ -119,6 +124,140 @@ void TestWayland::roundAndTranslucent() {
     clock.terminate();
     QVERIFY(clock.waitForFinished(5000));
     QCOMPARE(clock.exitCode(), 0);
+}
+
+namespace {
+
+// Where the screen differs from what it was.
+QRect Changed(const QImage &before, const QImage &after) {
+    QRect changed;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            if (after.pixel(x, y) != before.pixel(x, y)) {
+                changed |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return changed;
+}
+
+// Pixels that differ from `before` more than `radius` from the circle's centre.
+int ChangedOutside(const QImage &before, const QImage &after, QPointF centre, double radius) {
+    int outside = 0;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            outside += after.pixel(x, y) != before.pixel(x, y) &&
+                       std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y()) > radius;
+        }
+    }
+    return outside;
+}
+
+} // namespace
+
+// GNOME's compositor in a window of an X server, with the X pointer as its
+// pointer: the clock, with DISPLAY set too, comes up as a Wayland client,
+// drags with the pointer and closes on a double-click of the ball only.
+void TestWayland::mutterDragsAndCloses() {
+    QProcess server;
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+    QVERIFY(server.waitForStarted());
+    QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 10000));
+    const QString display = ":" + QString::fromLatin1(server.readLine()).trimmed();
+    QProcessEnvironment env = env_;
+    env.insert("DISPLAY", display);
+    env.insert("WAYLAND_DISPLAY", "wayland-mutter");
+    QProcess mutter;
+    mutter.setProcessEnvironment(env);
+    mutter.setStandardOutputFile(QProcess::nullDevice());
+    mutter.setStandardErrorFile(QProcess::nullDevice());
+    mutter.start("dbus-run-session",
+                 {"--", "mutter", "--nested", "--wayland", "--no-x11", "--wayland-display=wayland-mutter"});
+    QVERIFY(mutter.waitForStarted());
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(runtime_.filePath("wayland-mutter")); }, 15000));
+    // Closed before the server goes: Xlib ends any client that loses it.
+    auto session = std::make_unique<XSession>(display);
+    XSession &x = *session;
+    QVERIFY(x.Connected());
+    // The compositor draws its pointer into its own output: keep it in the
+    // corner for every screenshot.
+    const QPoint corner(0, 0);
+    x.MovePointer(corner);
+    QImage before;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            QTest::qWait(300);
+            const QImage shot = x.Grab(x.Screen());
+            const bool settled =
+                !before.isNull() && shot == before && shot.pixel(0, 0) != shot.pixel(320, 240);
+            before = shot;
+            return settled;
+        },
+        15000));
+
+    QProcess clock;
+    clock.setProcessEnvironment(env);
+    clock.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    clock.start(TELVO_CLOCK_BINARY, {});
+    QRect ball;
+    QVERIFY(
+        QTest::qWaitFor([&] { return (ball = Changed(before, x.Grab(x.Screen()))).width() >= 99; }, 10000));
+    QTest::qWait(300);
+    ball = Changed(before, x.Grab(x.Screen()));
+    QVERIFY2(ball.width() <= 101 && ball.height() <= 101,
+             qPrintable(QString("%1x%2").arg(ball.width()).arg(ball.height())));
+    QCOMPARE(ChangedOutside(before, x.Grab(x.Screen()), QRectF(ball).center(), 51), 0);
+
+    // A left-button drag by (120, 80), pressed on the ball below the words.
+    const QPoint press = ball.topLeft() + QPoint(50, 85);
+    const QPoint travel(120, 80);
+    x.MovePointer(press);
+    x.Press(1);
+    for (int step = 1; step <= 20; ++step) {
+        x.MovePointer(press + travel * step / 20);
+        x.Sync();
+        QTest::qWait(20);
+    }
+    x.Release(1);
+    x.MovePointer(corner);
+    x.Sync();
+    QRect moved;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            QTest::qWait(200);
+            moved = Changed(before, x.Grab(x.Screen()));
+            return moved.width() >= 99 && moved.width() <= 101 && moved.height() <= 101;
+        },
+        5000));
+    const QPoint by = moved.topLeft() - ball.topLeft();
+    QVERIFY2((by - travel).manhattanLength() <= 14,
+             qPrintable(QString("moved by %1,%2").arg(by.x()).arg(by.y())));
+
+    // A double-click on the digits keeps it; one on the ball ends it with status 0.
+    auto doubleClick = [&](QPoint at) {
+        x.MovePointer(at);
+        for (int click = 0; click < 2; ++click) {
+            x.Press(1);
+            x.Release(1);
+            QTest::qWait(40);
+        }
+        x.Sync();
+    };
+    doubleClick(moved.topLeft() + QPoint(47, 22));
+    QVERIFY(!clock.waitForFinished(1500));
+    x.MovePointer(corner);
+    QTest::qWait(300);
+    QCOMPARE(ChangedOutside(before, x.Grab(x.Screen()), QRectF(moved).center(), 51), 0);
+    doubleClick(moved.topLeft() + QPoint(50, 85));
+    QVERIFY(clock.state() == QProcess::NotRunning || clock.waitForFinished(5000));
+    QCOMPARE(clock.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(clock.exitCode(), 0);
+
+    session.reset();
+    mutter.terminate();
+    mutter.waitForFinished(5000);
+    server.terminate();
+    server.waitForFinished(5000);
 }
 
 QTEST_GUILESS_MAIN(TestWayland)
