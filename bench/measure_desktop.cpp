@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
@@ -26,14 +27,25 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-pid_t Spawn(const std::vector<const char *> &command) {
+constexpr int kWarmUpSeconds = 60;
+
+// Starts a program; a yardstick's complaints (xclock's about font sets) are
+// not ours to print.
+pid_t Spawn(const std::vector<const char *> &command, bool quiet) {
     std::vector<char *> argv;
     for (const char *word : command) {
         argv.push_back(const_cast<char *>(word));
     }
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
     pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) {
         std::fprintf(stderr, "telvo-measure: cannot start %s\n", argv[0]);
         std::exit(1);
     }
@@ -48,10 +60,11 @@ void Stop(pid_t pid) {
 // Starts the program and waits until the server maps its first top-level
 // window (Qt maps no other before it); returns the milliseconds from exec
 // to that.
-double StartAndWaitForWindow(Display *display, const std::vector<const char *> &command, pid_t *pid) {
+double StartAndWaitForWindow(Display *display, const std::vector<const char *> &command, pid_t *pid,
+                             bool quiet = false) {
     XSync(display, True);
     const Clock::time_point start = Clock::now();
-    *pid = Spawn(command);
+    *pid = Spawn(command, quiet);
     while (Clock::now() - start < std::chrono::seconds(20)) {
         if (XPending(display) == 0) {
             pollfd connection{ConnectionNumber(display), POLLIN, 0};
@@ -181,9 +194,11 @@ int main(int argc, char **argv) {
                               {"xclock -digital -update 1", {"xclock", "-digital", "-update", "1"}},
                               {"oclock", {"oclock"}}};
     for (Idle &program : idle) {
-        StartAndWaitForWindow(display, program.command, &program.pid);
+        StartAndWaitForWindow(display, program.command, &program.pid, &program != &idle.front());
     }
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    // A minute first, in which each of the sixty seconds' words is drawn once
+    // and the glyphs the clock needs are cached: then it runs as it does all day.
+    std::this_thread::sleep_for(std::chrono::seconds(kWarmUpSeconds));
     for (Idle &program : idle) {
         program.cpuMs = -CpuMs(program.pid);
         program.wakeups = -ContextSwitches(program.pid);
@@ -195,7 +210,8 @@ int main(int argc, char **argv) {
         Stop(program.pid);
     }
     const double perMinute = 60.0 / idleSeconds;
-    std::printf("idle over %d s, all threads (wake-ups a second; CPU a minute):\n", idleSeconds);
+    std::printf("idle over %d s after %d s, all threads (wake-ups a second; CPU a minute):\n", idleSeconds,
+                kWarmUpSeconds);
     const Idle &ours = idle.front();
     for (const Idle &program : idle) {
         std::printf("  %-26s %5.2f wake-ups/s  %7.1f ms CPU/min", program.name, program.wakeups / idleSeconds,
