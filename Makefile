@@ -2,6 +2,7 @@
 # fresh Debian 12 machine needs.
 BUILD ?= build
 SANITIZE_BUILD ?= $(BUILD)-sanitize
+PACKAGE_BUILD ?= $(BUILD)-package
 SANITIZED_TESTS = tst_number_words tst_frm_telvo tst_session tst_soak fuzz_number_words
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -37,11 +38,15 @@ sanitize-build:
 fuzz: sanitize-build
 	$(SANITIZE_BUILD)/tests/fuzz_number_words -max_total_time=$${FUZZ_SECONDS:-60} -max_len=64
 
+# The program alone, with Debian's hardening flags, as a distribution builds it.
 package:
 	@scripts/install-deps package
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS)
-	@cd $(BUILD) && cpack -G DEB
+	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
+		-DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@cd $(PACKAGE_BUILD) && cpack -G DEB
 
 bench:
 	@scripts/install-deps bench
@@ -52,11 +57,12 @@ bench:
 measure:
 	@scripts/install-deps test
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS) --target telvo-clock telvo-bare-window telvo-measure
-	scripts/measure $(BUILD)
+	@out=$$(cmake --build $(BUILD) -j $(JOBS) --target telvo-clock telvo-bare-window telvo-measure 2>&1) \
+		|| { echo "$$out"; exit 1; }
+	@scripts/measure $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(PACKAGE_BUILD)

@@ -30,8 +30,13 @@ check "the desktop entry names the program and its icon" \
 check "the desktop entry's icon is the theme icon" grep -qx "Icon=$id" "$root/share/applications/$id.desktop"
 check "the metainfo is valid" appstreamcli validate --no-net --pedantic "$root/share/metainfo/$id.metainfo.xml"
 check "the metainfo has release 1.00" grep -q '<release version="1.00"' "$root/share/metainfo/$id.metainfo.xml"
-check "the metainfo has a screenshot" grep -q '<screenshot type="default">' "$root/share/metainfo/$id.metainfo.xml"
-for size in 16 32 48 64 72; do
+check "the metainfo's licence is MIT" grep -q '<project_license>MIT</project_license>' "$root/share/metainfo/$id.metainfo.xml"
+check "the desktop entry names the window's class" grep -qx "StartupWMClass=Telvo Clock" "$root/share/applications/$id.desktop"
+check "--version needs no display" test "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/telvo-clock" --version)" = "Telvo Clock 1.00"
+check "an unknown argument is refused with status 2" bash -c "'$root/bin/telvo-clock' --no-such-option 2>/dev/null; test \$? -eq 2"
+check "the installed program has no search path of its own" bash -c "! readelf -d '$root/bin/telvo-clock' | grep -q -E 'RUNPATH|RPATH'"
+check "the scalable theme icon" grep -q "<svg" "$root/share/icons/hicolor/scalable/apps/$id.svg"
+for size in 16 32 48 64 72 128 256; do
     icon="$root/share/icons/hicolor/${size}x${size}/apps/$id.png"
     check "a ${size}-pixel theme icon" bash -c "file '$icon' | grep -q 'PNG image data, $size x $size, 8-bit/color RGBA'"
 done
@@ -46,10 +51,15 @@ check "the platform plugin and fonts as dependencies" \
     bash -c "dpkg-deb --field '$deb' Depends | grep -q 'qt6-qpa-plugins, fonts-liberation'"
 contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/telvo-clock "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
-    "./usr/share/icons/hicolor/72x72/apps/$id.png"; do
+    "./usr/share/icons/hicolor/256x256/apps/$id.png" "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
+    ./usr/share/doc/telvo-clock/copyright ./usr/share/doc/telvo-clock/changelog.gz \
+    ./usr/share/man/man1/telvo-clock.1.gz; do
     check "the package holds $path" grep -q " $path\$" <<<"$contents"
 done
 check "the packaged program is stripped" bash -c "dpkg-deb --fsys-tarfile '$deb' | tar -xO ./usr/bin/telvo-clock > '$stage/bin' && file '$stage/bin' | grep -q ', stripped'"
+
+lint=$(lintian --no-cfg "$deb" 2>&1 | grep -E '^[EW]:' || true)
+check "lintian finds no error or warning${lint:+: $lint}" test -z "$lint"
 
 echo "install: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

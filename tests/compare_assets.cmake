@@ -4,7 +4,7 @@ execute_process(COMMAND ${GENERATOR} ${SCRATCH} RESULT_VARIABLE status OUTPUT_QU
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "the generator failed: ${status}")
 endif()
-foreach(name ball.bmp hand.ico telvo.ico)
+foreach(name ball.bmp hand.ico telvo.ico telvo-128.png telvo-256.png telvo.svg)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${name} ${COMMITTED}/${name}
                     RESULT_VARIABLE differs)
     if(differs)

@@ -8,12 +8,37 @@ using telvo::platform::LaunchPlan;
 using telvo::platform::PlanLaunch;
 using telvo::platform::SessionEnvironment;
 
+namespace {
+
+// The program's name and the words of `arguments`, as main receives them.
+class CommandWords {
+public:
+    explicit CommandWords(const QString &arguments) : words_{"telvo-clock"} {
+        for (const QString &word : arguments.split(' ', Qt::SkipEmptyParts)) {
+            words_.push_back(word.toStdString());
+        }
+        for (const std::string &word : words_) {
+            pointers_.push_back(word.c_str());
+        }
+    }
+    int Count() const { return int(pointers_.size()); }
+    const char *const *Words() const { return pointers_.data(); }
+
+private:
+    std::vector<std::string> words_;
+    std::vector<const char *> pointers_;
+};
+
+} // namespace
+
 class TestSession : public QObject {
     Q_OBJECT
 
 private slots:
     void platformChoice_data();
     void platformChoice();
+    void commandLine_data();
+    void commandLine();
     void unreachableXDisplay_data();
     void unreachableXDisplay();
     void waylandSocket();
@@ -115,15 +140,8 @@ void TestSession::platformChoice() {
     QFETCH(bool, waylandSession);
     SessionEnvironment environment{
         qtPlatform.toStdString(), display.toStdString(), wayland.toStdString(), "/run", {}, {}};
-    std::vector<std::string> words = {"telvo-clock"};
-    for (const QString &word : options.split(' ', Qt::SkipEmptyParts)) {
-        words.push_back(word.toStdString());
-    }
-    std::vector<const char *> argv;
-    for (const std::string &word : words) {
-        argv.push_back(word.c_str());
-    }
-    telvo::platform::ReadQtOptions(environment, int(argv.size()), argv.data());
+    const CommandWords argv(options);
+    telvo::platform::ReadQtOptions(environment, argv.Count(), argv.Words());
     const LaunchPlan plan = PlanLaunch(environment, waylandSession);
     QTEST(QString::fromStdString(plan.platform), "platform");
     QStringList tries;
@@ -132,6 +150,32 @@ void TestSession::platformChoice() {
     }
     QTEST(tries.join(';'), "tries");
     QTEST(!plan.error.empty(), "fails");
+}
+
+void TestSession::commandLine_data() {
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<bool>("version");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("none") << "" << false << false << "";
+    QTest::newRow("--help") << "--help" << true << false << "";
+    QTest::newRow("-h") << "-h" << true << false << "";
+    QTest::newRow("--version") << "--version" << false << true << "";
+    QTest::newRow("Qt's options, one dash, two, and =")
+        << "-platform xcb --display :1 -style=fusion -reverse" << false << false << "";
+    QTest::newRow("an option of no one's") << "--verbose" << false << false << "unknown argument '--verbose'";
+    QTest::newRow("a plain word") << "now" << false << false << "unknown argument 'now'";
+    QTest::newRow("Qt's option without its value")
+        << "-platform" << false << false << "option '-platform' needs a value";
+}
+
+void TestSession::commandLine() {
+    QFETCH(QString, arguments);
+    const CommandWords argv(arguments);
+    const telvo::platform::CommandLine command = telvo::platform::ReadCommandLine(argv.Count(), argv.Words());
+    QTEST(command.help, "help");
+    QTEST(command.version, "version");
+    QTEST(QString::fromStdString(command.error), "error");
 }
 
 void TestSession::unreachableXDisplay_data() {

@@ -1,7 +1,7 @@
 // Draws the clock's pictures and writes them as the files the program
 // embeds: the ball picture (BMP), the hand pointer (ICO) and the window icon
-// (ICO with six images). Standard library only; the output is committed, so
-// this runs by hand after a change to the drawing:
+// (ICO with six images), and the icon theme's larger sizes (PNG, SVG). Standard library only; the output is
+// committed, so this runs by hand after a change to the drawing:
 //
 //     build/tools/telvo-make-assets assets
 
@@ -426,6 +426,102 @@ Bytes Ico(std::vector<std::pair<Canvas, int>> &images) {
     return out;
 }
 
+// --- PNG, for the icon theme's larger sizes: RGBA, the edge's coverage as
+// alpha, in stored (uncompressed) deflate blocks.
+
+void U32Big(Bytes &out, std::uint32_t v) {
+    out.U8(v >> 24), out.U8(v >> 16 & 0xff), out.U8(v >> 8 & 0xff), out.U8(v & 0xff);
+}
+
+std::uint32_t Crc32(const std::uint8_t *data, std::size_t size) {
+    std::uint32_t crc = 0xffffffffu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = crc & 1 ? (crc >> 1) ^ 0xedb88320u : crc >> 1;
+        }
+    }
+    return crc ^ 0xffffffffu;
+}
+
+void Chunk(Bytes &out, const char *type, const Bytes &body) {
+    U32Big(out, static_cast<std::uint32_t>(body.data.size()));
+    Bytes typed;
+    for (int i = 0; i < 4; ++i) {
+        typed.U8(static_cast<unsigned char>(type[i]));
+    }
+    typed.Append(body);
+    out.Append(typed);
+    U32Big(out, Crc32(typed.data.data(), typed.data.size()));
+}
+
+Bytes Png(Canvas &canvas) {
+    Bytes raw;
+    for (int y = 0; y < canvas.height; ++y) {
+        raw.U8(0); // no filter
+        for (int x = 0; x < canvas.width; ++x) {
+            const Rgb &c = canvas.At(x, y);
+            raw.U8(Channel(c.r)), raw.U8(Channel(c.g)), raw.U8(Channel(c.b)),
+                raw.U8(Channel(canvas.Cover(x, y) * 255));
+        }
+    }
+    Bytes zlib;
+    zlib.U8(0x78), zlib.U8(0x01);
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t byte : raw.data) {
+        a = (a + byte) % 65521, b = (b + a) % 65521;
+    }
+    for (std::size_t at = 0; at < raw.data.size(); at += 65535) {
+        const std::size_t size = std::min<std::size_t>(65535, raw.data.size() - at);
+        zlib.U8(at + size == raw.data.size() ? 1 : 0);
+        zlib.U16(static_cast<unsigned>(size)), zlib.U16(static_cast<unsigned>(~size & 0xffff));
+        zlib.data.insert(zlib.data.end(), raw.data.begin() + static_cast<std::ptrdiff_t>(at),
+                         raw.data.begin() + static_cast<std::ptrdiff_t>(at + size));
+    }
+    U32Big(zlib, b << 16 | a);
+
+    Bytes out;
+    const unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    for (unsigned char byte : signature) {
+        out.U8(byte);
+    }
+    Bytes header;
+    U32Big(header, static_cast<std::uint32_t>(canvas.width));
+    U32Big(header, static_cast<std::uint32_t>(canvas.height));
+    header.U8(8), header.U8(6), header.U8(0), header.U8(0), header.U8(0); // 8-bit RGBA
+    Chunk(out, "IHDR", header);
+    Chunk(out, "IDAT", zlib);
+    Chunk(out, "IEND", Bytes{});
+    return out;
+}
+
+// The blue ball as a drawing of any size: the same colours, lit from the
+// upper left, with the highlight.
+Bytes BlueBallSvg() {
+    const std::string svg =
+        R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <defs>
+    <radialGradient id="shade" cx="0.36" cy="0.32" r="0.72">
+      <stop offset="0" stop-color="#78beff"/>
+      <stop offset="0.45" stop-color="#1e54c8"/>
+      <stop offset="1" stop-color="#081050"/>
+    </radialGradient>
+    <radialGradient id="highlight" cx="0.34" cy="0.28" r="0.16">
+      <stop offset="0" stop-color="#ffffff" stop-opacity="0.9"/>
+      <stop offset="1" stop-color="#ffffff" stop-opacity="0"/>
+    </radialGradient>
+  </defs>
+  <circle cx="128" cy="128" r="127.5" fill="url(#shade)"/>
+  <circle cx="128" cy="128" r="127.5" fill="url(#highlight)"/>
+</svg>
+)svg";
+    Bytes out;
+    for (char c : svg) {
+        out.U8(static_cast<unsigned char>(c));
+    }
+    return out;
+}
+
 bool Write(const std::string &path, const Bytes &bytes) {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char *>(bytes.data.data()),
@@ -476,7 +572,12 @@ int main(int argc, char **argv) {
         icon.emplace_back(BlueBall(size), 24);
     }
 
-    const bool ok = Write(folder + "/ball.bmp", Bmp24(ball, kNearBlack)) &&
-                    Write(folder + "/hand.ico", Ico(pointer)) && Write(folder + "/telvo.ico", Ico(icon));
+    // The icon theme's larger sizes, beyond what the window icon holds.
+    Canvas large = BlueBall(128), huge = BlueBall(256);
+
+    const bool ok =
+        Write(folder + "/ball.bmp", Bmp24(ball, kNearBlack)) && Write(folder + "/hand.ico", Ico(pointer)) &&
+        Write(folder + "/telvo.ico", Ico(icon)) && Write(folder + "/telvo-128.png", Png(large)) &&
+        Write(folder + "/telvo-256.png", Png(huge)) && Write(folder + "/telvo.svg", BlueBallSvg());
     return ok ? 0 : 1;
 }

@@ -6,7 +6,48 @@
 #include <csignal>
 #include <cstdio>
 
+namespace {
+
+constexpr const char *kUsage =
+    R"(Usage: telvo-clock [Qt options]
+A small round desktop clock: the time of day in digits and, below them, the
+hour, the minute and the second in Italian words.
+
+Drag the ball with any mouse button to move the clock; double-click it to
+close it. Typed digits are spelled on the second's line until the next tick.
+
+Options:
+  -h, --help                 print this text and exit
+  --version                  print the version and exit
+Qt's own options still apply, with one dash or two, among them:
+  -platform NAME             xcb (X11), wayland, or a list such as "wayland;xcb"
+  -display DISPLAY           the X display to open on xcb
+  -qwindowgeometry GEOMETRY  where the window first appears, WIDTHxHEIGHT+X+Y
+
+Environment:
+  QT_QPA_PLATFORM            the platform, as -platform; unset, the clock runs on
+                             Wayland where a compositor answers at WAYLAND_DISPLAY,
+                             and on X at DISPLAY elsewhere
+)";
+
+} // namespace
+
 int main(int argc, char *argv[]) {
+    // The clock's own options come first: they need no display.
+    const telvo::platform::CommandLine command = telvo::platform::ReadCommandLine(argc, argv);
+    if (!command.error.empty()) {
+        std::fprintf(stderr, "telvo-clock: %s; see telvo-clock --help\n", command.error.c_str());
+        return 2;
+    }
+    if (command.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command.version) {
+        std::puts("Telvo Clock 1.00");
+        return 0;
+    }
+
     // Qt aborts when it cannot open its display; find out first and say so.
     telvo::platform::SessionEnvironment session = telvo::platform::CurrentSessionEnvironment();
     telvo::platform::ReadQtOptions(session, argc, argv);
@@ -32,6 +73,8 @@ int main(int argc, char *argv[]) {
     probe.Close(); // Qt holds its own connection now
     QApplication::setApplicationName("Telvo Clock");
     QApplication::setApplicationVersion("1.00");
+    // Taskbars and Wayland compositors find the clock's desktop entry and icon by it.
+    QGuiApplication::setDesktopFileName("org.telvo.TelvoClock");
     // The only text boxes lie out of sight; a blinking cursor in the focused
     // one would wake the clock twice a second to draw what nobody sees.
     QApplication::setCursorFlashTime(0);

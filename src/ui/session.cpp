@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <set>
+#include <string_view>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -98,6 +100,63 @@ std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &enviro
         }
     }
     return problem;
+}
+
+CommandLine ReadCommandLine(int argc, const char *const *argv) {
+    // Qt's options, as QGuiApplication, QApplication and the X11 platform
+    // take them: those that take a value, and those that stand alone.
+    static const std::set<std::string, std::less<>> withValue = {"platform",
+                                                                 "platformpluginpath",
+                                                                 "platformtheme",
+                                                                 "plugin",
+                                                                 "qwindowgeometry",
+                                                                 "qwindowicon",
+                                                                 "qwindowtitle",
+                                                                 "style",
+                                                                 "stylesheet",
+                                                                 "session",
+                                                                 "display",
+                                                                 "name",
+                                                                 "visual",
+                                                                 "geometry",
+                                                                 "title"};
+    static const std::set<std::string, std::less<>> alone = {"reverse", "widgetcount", "nograb", "dograb",
+                                                             "sync"};
+    CommandLine command;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            command.help = true;
+            continue;
+        }
+        if (argument == "--version") {
+            command.version = true;
+            continue;
+        }
+        std::string_view name = argument;
+        if (name.starts_with("--")) {
+            name.remove_prefix(2);
+        } else if (name.starts_with('-')) {
+            name.remove_prefix(1);
+        } else {
+            name = {};
+        }
+        const std::string_view bare = name.substr(0, name.find('='));
+        if (alone.contains(name) || (withValue.contains(bare) && bare.size() < name.size())) {
+            continue;
+        }
+        if (withValue.contains(name)) {
+            if (i + 1 < argc) {
+                ++i;
+                continue;
+            }
+            command.error = "option '" + argument + "' needs a value";
+        } else {
+            command.error = "unknown argument '" + argument + "'";
+        }
+        break;
+    }
+    return command;
 }
 
 void ReadQtOptions(SessionEnvironment &environment, int argc, const char *const *argv) {

@@ -40,6 +40,16 @@ struct LaunchPlan {
 // is refused.
 LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession);
 
+// What the clock's own command line asks for. Qt's options pass through to
+// Qt; anything else is refused.
+struct CommandLine {
+    bool help = false;    // --help, -h
+    bool version = false; // --version
+    std::string error;    // what is wrong with the arguments, if anything
+};
+
+CommandLine ReadCommandLine(int argc, const char *const *argv);
+
 // Qt's -platform and -display options (also spelt with two dashes), as Qt reads them.
 void ReadQtOptions(SessionEnvironment &environment, int argc, const char *const *argv);
 
