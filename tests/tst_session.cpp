@@ -141,7 +141,9 @@ void TestSession::platformChoice() {
     SessionEnvironment environment{
         qtPlatform.toStdString(), display.toStdString(), wayland.toStdString(), "/run", {}, {}};
     const CommandWords argv(options);
-    telvo::platform::ReadQtOptions(environment, argv.Count(), argv.Words());
+    const telvo::platform::CommandLine command = telvo::platform::ReadCommandLine(argv.Count(), argv.Words());
+    environment.platformOption = command.platform;
+    environment.displayOption = command.display;
     const LaunchPlan plan = PlanLaunch(environment, waylandSession);
     QTEST(QString::fromStdString(plan.platform), "platform");
     QStringList tries;
@@ -165,6 +167,8 @@ void TestSession::commandLine_data() {
         << "-platform xcb --display :1 -style=fusion -reverse" << false << false << "";
     QTest::newRow("an option of no one's") << "--verbose" << false << false << "unknown argument '--verbose'";
     QTest::newRow("a plain word") << "now" << false << false << "unknown argument 'now'";
+    QTest::newRow("-platform=, which Qt does not take")
+        << "-platform=xcb" << false << false << "unknown argument '-platform=xcb'";
     QTest::newRow("Qt's option without its value")
         << "-platform" << false << false << "option '-platform' needs a value";
 }

@@ -50,7 +50,8 @@ int main(int argc, char *argv[]) {
 
     // Qt aborts when it cannot open its display; find out first and say so.
     telvo::platform::SessionEnvironment session = telvo::platform::CurrentSessionEnvironment();
-    telvo::platform::ReadQtOptions(session, argc, argv);
+    session.platformOption = command.platform;
+    session.displayOption = command.display;
     const telvo::platform::LaunchPlan plan =
         telvo::platform::PlanLaunch(session, telvo::platform::IsWaylandSession(session));
     telvo::platform::HeldXConnection probe;

@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <set>
+#include <span>
 #include <string_view>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -102,29 +102,39 @@ std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &enviro
     return problem;
 }
 
+namespace {
+
+// Qt's options, as QGuiApplication, QApplication and the X11 platform take
+// them: those that take a value, and those that stand alone.
+constexpr std::string_view kQtOptionsWithValue[] = {"platform",
+                                                    "platformpluginpath",
+                                                    "platformtheme",
+                                                    "plugin",
+                                                    "qwindowgeometry",
+                                                    "qwindowicon",
+                                                    "qwindowtitle",
+                                                    "style",
+                                                    "stylesheet",
+                                                    "session",
+                                                    "display",
+                                                    "name",
+                                                    "visual",
+                                                    "geometry",
+                                                    "title"};
+constexpr std::string_view kQtOptionsAlone[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+// Those that also take their value after "=".
+constexpr std::string_view kQtOptionsWithEquals[] = {"style", "stylesheet"};
+
+bool Contains(std::span<const std::string_view> names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+} // namespace
+
 CommandLine ReadCommandLine(int argc, const char *const *argv) {
-    // Qt's options, as QGuiApplication, QApplication and the X11 platform
-    // take them: those that take a value, and those that stand alone.
-    static const std::set<std::string, std::less<>> withValue = {"platform",
-                                                                 "platformpluginpath",
-                                                                 "platformtheme",
-                                                                 "plugin",
-                                                                 "qwindowgeometry",
-                                                                 "qwindowicon",
-                                                                 "qwindowtitle",
-                                                                 "style",
-                                                                 "stylesheet",
-                                                                 "session",
-                                                                 "display",
-                                                                 "name",
-                                                                 "visual",
-                                                                 "geometry",
-                                                                 "title"};
-    static const std::set<std::string, std::less<>> alone = {"reverse", "widgetcount", "nograb", "dograb",
-                                                             "sync"};
     CommandLine command;
     for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+        const std::string_view argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             command.help = true;
             continue;
@@ -133,44 +143,37 @@ CommandLine ReadCommandLine(int argc, const char *const *argv) {
             command.version = true;
             continue;
         }
-        std::string_view name = argument;
-        if (name.starts_with("--")) {
-            name.remove_prefix(2);
-        } else if (name.starts_with('-')) {
-            name.remove_prefix(1);
-        } else {
+        // Qt takes its options with one dash or two, and their values as the next word.
+        std::string_view name = argument.starts_with("--")  ? argument.substr(2)
+                                : argument.starts_with('-') ? argument.substr(1)
+                                                            : std::string_view();
+        std::string_view value;
+        if (const std::size_t equals = name.find('='); equals != std::string_view::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+            if (!Contains(kQtOptionsWithEquals, name)) {
+                name = {};
+            }
+        } else if (Contains(kQtOptionsWithValue, name)) {
+            if (i + 1 >= argc) {
+                command.error = "option '" + std::string(argument) + "' needs a value";
+                break;
+            }
+            value = argv[++i];
+        } else if (!Contains(kQtOptionsAlone, name)) {
             name = {};
         }
-        const std::string_view bare = name.substr(0, name.find('='));
-        if (alone.contains(name) || (withValue.contains(bare) && bare.size() < name.size())) {
-            continue;
+        if (name.empty()) {
+            command.error = "unknown argument '" + std::string(argument) + "'";
+            break;
         }
-        if (withValue.contains(name)) {
-            if (i + 1 < argc) {
-                ++i;
-                continue;
-            }
-            command.error = "option '" + argument + "' needs a value";
-        } else {
-            command.error = "unknown argument '" + argument + "'";
+        if (name == "platform") {
+            command.platform = value;
+        } else if (name == "display") {
+            command.display = value;
         }
-        break;
     }
     return command;
-}
-
-void ReadQtOptions(SessionEnvironment &environment, int argc, const char *const *argv) {
-    for (int i = 1; i + 1 < argc; ++i) {
-        std::string option = argv[i];
-        if (option.starts_with("--")) {
-            option.erase(0, 1);
-        }
-        if (option == "-platform") {
-            environment.platformOption = argv[++i];
-        } else if (option == "-display") {
-            environment.displayOption = argv[++i];
-        }
-    }
 }
 
 SessionEnvironment CurrentSessionEnvironment() {

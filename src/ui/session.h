@@ -45,13 +45,12 @@ LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession
 struct CommandLine {
     bool help = false;    // --help, -h
     bool version = false; // --version
+    std::string platform; // Qt's -platform option, which wins over QT_QPA_PLATFORM
+    std::string display;  // Qt's -display option, which wins over DISPLAY
     std::string error;    // what is wrong with the arguments, if anything
 };
 
 CommandLine ReadCommandLine(int argc, const char *const *argv);
-
-// Qt's -platform and -display options (also spelt with two dashes), as Qt reads them.
-void ReadQtOptions(SessionEnvironment &environment, int argc, const char *const *argv);
 
 SessionEnvironment CurrentSessionEnvironment();
 
