@@ -52,10 +52,10 @@ int main(int argc, char *argv[]) {
     telvo::platform::SessionEnvironment session = telvo::platform::CurrentSessionEnvironment();
     session.platformOption = command.platform;
     session.displayOption = command.display;
-    const telvo::platform::LaunchPlan plan =
-        telvo::platform::PlanLaunch(session, telvo::platform::IsWaylandSession(session));
+    const bool waylandSession = telvo::platform::IsWaylandSession(session);
+    const telvo::platform::LaunchPlan plan = telvo::platform::PlanLaunch(session, waylandSession);
     telvo::platform::HeldXConnection probe;
-    const std::string problem = telvo::platform::CheckLaunch(plan, session, &probe);
+    const std::string problem = telvo::platform::CheckLaunch(plan, session, waylandSession, &probe);
     if (!problem.empty()) {
         std::fprintf(stderr, "telvo-clock: %s\n", problem.c_str());
         return 1;

@@ -318,7 +318,7 @@ bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw) {
         return false;
     }
     window->setMask(region);
-    if (DrawsTranslucent()) {
+    if (window->testAttribute(Qt::WA_TranslucentBackground)) {
         // By name: without a meta-object of its own, a cast would take any QObject for it.
         delete window->findChild<QObject *>(ChildClipper::kName, Qt::FindDirectChildrenOnly);
         new ChildClipper(window, region);

@@ -82,14 +82,14 @@ bool IsWaylandSession(const SessionEnvironment &environment) {
            CheckWaylandDisplay(environment.waylandDisplay, environment.runtimeDir).empty();
 }
 
-std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &environment,
+std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &environment, bool waylandSession,
                         HeldXConnection *keep) {
     std::string problem = plan.error;
     for (const std::string &platform : plan.tries) {
         std::string lacks;
         if (platform.starts_with("xcb")) {
             lacks = CheckXDisplay(plan.display, keep);
-        } else if (platform.starts_with("wayland")) {
+        } else if (platform.starts_with("wayland") && !waylandSession) {
             lacks = CheckWaylandDisplay(environment.waylandDisplay, environment.runtimeDir);
         }
         if (lacks.empty()) {

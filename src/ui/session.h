@@ -85,7 +85,9 @@ bool IsWaylandSession(const SessionEnvironment &environment);
 
 // Whether Qt can start on one of the plan's platforms: an empty text when it
 // can, else the first reason it cannot. A working X connection is kept in `keep`.
-std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &environment, HeldXConnection *keep);
+// `waylandSession` is what IsWaylandSession found, so the compositor is not asked twice.
+std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &environment, bool waylandSession,
+                        HeldXConnection *keep);
 
 // Ends the event loop with status 0 on any of the given signals. The signal
 // handler only writes a byte to a socket; the loop reads it.
