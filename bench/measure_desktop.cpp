@@ -1,6 +1,7 @@
 // Start-up time and resident memory of the clock beside a bare frameless Qt
-// window, and its idle wake-ups and CPU beside xclock and oclock, on the X
-// server named by DISPLAY (scripts/measure starts one of its own):
+// window, and its idle wake-ups and CPU beside xclock, oclock and the bare
+// window changing its label every second, on the X server named by DISPLAY
+// (scripts/measure starts one of its own):
 //
 //     telvo-measure CLOCK BARE [IDLE-SECONDS]
 
@@ -188,11 +189,12 @@ int main(int argc, char **argv) {
     std::fflush(stdout);
 
     // Idle side by side over the same stretch of time on the same server:
-    // the clock, a digital clock that redraws every second, and a round
-    // analogue one.
+    // the clock, a digital clock that redraws every second, a round analogue
+    // one, and the least a Qt window showing the seconds spends.
     std::vector<Idle> idle = {{"clock", {clock}},
                               {"xclock -digital -update 1", {"xclock", "-digital", "-update", "1"}},
-                              {"oclock", {"oclock"}}};
+                              {"oclock", {"oclock"}},
+                              {"bare window --tick", {bare, "--tick"}}};
     for (Idle &program : idle) {
         StartAndWaitForWindow(display, program.command, &program.pid, &program != &idle.front());
     }
