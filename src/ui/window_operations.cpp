@@ -1,0 +1,214 @@
+#include "window_operations.h"
+
+#include "platform.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace telvo::platform {
+
+bool CompositorPlacesWindows() {
+    return QGuiApplication::platformName().startsWith("wayland");
+}
+
+namespace {
+
+// Whether a compositing manager runs on the X display: it owns the
+// _NET_WM_CM_S<screen> selection.
+bool XCompositingManagerRuns() {
+    const auto *x11 =
+        qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr) {
+        return false;
+    }
+    xcb_connection_t *connection = x11->connection();
+    int screen = 0;
+    const QByteArray display = qgetenv("DISPLAY");
+    if (const qsizetype dot = display.lastIndexOf('.'); dot > display.lastIndexOf(':')) {
+        screen = display.mid(dot + 1).toInt();
+    }
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, static_cast<uint16_t>(name.size()), name.constData()),
+        nullptr);
+    if (atom == nullptr) {
+        return false;
+    }
+    xcb_get_selection_owner_reply_t *owner =
+        atom->atom != XCB_ATOM_NONE
+            ? xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
+                                            nullptr)
+            : nullptr;
+    const bool runs = owner != nullptr && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    std::free(atom);
+    return runs;
+}
+
+} // namespace
+
+bool DrawsTranslucent() {
+    // Under a compositor the window's region may limit only input: Wayland
+    // always, and XWayland on compositors that ignore the X shape (sway,
+    // weston). Drawing nothing outside the circle holds everywhere.
+    return CompositorPlacesWindows() ||
+           (QGuiApplication::platformName() == "xcb" && XCompositingManagerRuns());
+}
+
+QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
+    const int width = std::max(right - left, 0);
+    const int height = std::max(bottom - top, 0);
+    const double rx = std::clamp(ellipseWidth, 0, width) / 2.0;
+    const double ry = std::clamp(ellipseHeight, 0, height) / 2.0;
+    // Row by row, a pixel belongs to the region when its centre lies inside
+    // the rounded rectangle. Measuring every row from the nearer edge, and
+    // every pixel from the middle, makes the region the same mirrored top to
+    // bottom and left to right.
+    QRegion region;
+    int runStart = top;
+    QRect run;
+    for (int y = top; y <= bottom; ++y) {
+        QRect row;
+        if (y < bottom) {
+            const double fromEdge = std::min(y + 0.5 - top, bottom - (y + 0.5));
+            double inset = 0;
+            if (ry > 0 && fromEdge < ry) {
+                const double dy = (ry - fromEdge) / ry;
+                inset = rx * (1 - std::sqrt(std::max(0.0, 1 - dy * dy)));
+            }
+            // Pixels whose centres lie at least `inset` inside the left and right edges.
+            const int skip = std::max(0, static_cast<int>(std::ceil(inset - 0.5)));
+            row = QRect(left + skip, y, width - 2 * skip, 1);
+        }
+        if (y == bottom || row.left() != run.left() || row.width() != run.width()) {
+            if (run.width() > 0) {
+                region += QRect(run.left(), runStart, run.width(), y - runStart);
+            }
+            run = row;
+            runStart = y;
+        }
+    }
+    return region;
+}
+
+namespace {
+
+// Where the window draws translucent, its region may limit its input only.
+// So that nothing shows outside the region there, each child is masked to
+// its part of it, again whenever it moves or resizes (a label that grows
+// with its caption).
+class ChildClipper : public QObject {
+public:
+    static constexpr const char *kName = "ChildClipper";
+
+    ChildClipper(QWidget *window, const QRegion &region) : QObject(window), region_(region) {
+        setObjectName(kName);
+        for (QWidget *child : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isWindow()) {
+                Clip(child);
+                child->installEventFilter(this);
+            }
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+            Clip(static_cast<QWidget *>(watched));
+        }
+        return false;
+    }
+
+private:
+    void Clip(QWidget *child) const {
+        QRegion inside = region_.translated(-child->pos()) & child->rect();
+        // An empty mask would mean no mask at all: a pixel outside the child shows none of it.
+        child->setMask(inside.isEmpty() ? QRegion(-1, -1, 1, 1) : inside);
+    }
+
+    QRegion region_;
+};
+
+} // namespace
+
+bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw) {
+    if (window == nullptr) {
+        return false;
+    }
+    window->setMask(region);
+    if (window->testAttribute(Qt::WA_TranslucentBackground)) {
+        // By name: without a meta-object of its own, a cast would take any QObject for it.
+        delete window->findChild<QObject *>(ChildClipper::kName, Qt::FindDirectChildrenOnly);
+        new ChildClipper(window, region);
+    }
+    if (redraw) {
+        window->update();
+    }
+    return true;
+}
+
+bool StartCompositorMove(QWidget *window) {
+    return CompositorPlacesWindows() && window->windowHandle() != nullptr &&
+           window->windowHandle()->startSystemMove();
+}
+
+void ProcessPendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+void EndProgram(QWidget *window) {
+    // Every handler of the window hangs on a signal of the window or of one
+    // of its children; silence them all so none runs while the event loop
+    // winds down.
+    window->blockSignals(true);
+    for (QObject *child : window->findChildren<QObject *>()) {
+        child->blockSignals(true);
+    }
+    window->hide();
+    QCoreApplication::exit(0);
+}
+
+QRect WindowPlace(const QWidget *window) {
+    // A window manager may clamp or refuse a move. The native window follows
+    // what the server reports; the widget may still hold the place last asked for.
+    const QWindow *native = window->windowHandle();
+    return native != nullptr ? native->geometry() : window->geometry();
+}
+
+double WindowLeft(const QWidget *window) {
+    return WindowPlace(window).x() * double(kTwipsPerPixel);
+}
+double WindowTop(const QWidget *window) {
+    return WindowPlace(window).y() * double(kTwipsPerPixel);
+}
+
+namespace {
+
+void MoveWindow(QWidget *window, QPoint place) {
+    // Through the native window, which compares with where the window really
+    // is: the widget would skip a move to the place it wrongly believes it holds.
+    if (QWindow *native = window->windowHandle()) {
+        native->setPosition(place);
+    } else {
+        window->move(place);
+    }
+}
+
+} // namespace
+
+void SetWindowLeft(QWidget *window, double twips) {
+    MoveWindow(window, {PixelsFromTwips(twips), WindowPlace(window).y()});
+}
+void SetWindowTop(QWidget *window, double twips) {
+    MoveWindow(window, {WindowPlace(window).x(), PixelsFromTwips(twips)});
+}
+
+} // namespace telvo::platform

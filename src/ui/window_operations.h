@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QRect>
+#include <QRegion>
+
+class QWidget;
+
+namespace telvo::platform {
+
+// A window region: the rounded rectangle from (left, top) to (right,
+// bottom), right and bottom edges excluded, whose corners are quarters of an
+// ellipse ellipseWidth by ellipseHeight. All in window pixels.
+QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+
+// From now on the window shows itself and takes the mouse only inside the
+// region; outside it, clicks fall through to what lies beneath.
+bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw);
+
+// Whether the compositor alone places windows (Wayland): a window cannot
+// move itself there, and what lies outside its region must be transparent.
+bool CompositorPlacesWindows();
+
+// Whether the window must draw nothing outside its region itself, through a
+// translucent background: where a compositor draws the desktop, the region
+// may limit only input.
+bool DrawsTranslucent();
+
+// Where the compositor places windows, asks it to move this one with the
+// pointer until the button is released; false where the window moves itself.
+bool StartCompositorMove(QWidget *window);
+
+// Handles queued input and repaints before returning.
+void ProcessPendingEvents();
+
+// Ends the program with status 0. No handler of the window runs afterwards.
+void EndProgram(QWidget *window);
+
+// Where the window is on the screen, in pixels, as the windowing system
+// last reported it.
+QRect WindowPlace(const QWidget *window);
+
+// The window's position on the screen, in twips.
+double WindowLeft(const QWidget *window);
+double WindowTop(const QWidget *window);
+void SetWindowLeft(QWidget *window, double twips);
+void SetWindowTop(QWidget *window, double twips);
+
+} // namespace telvo::platform
