@@ -7,7 +7,7 @@
 
 namespace telvo::platform {
 
-PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {}
+PictureBox::PictureBox(QWidget *parent) : QWidget(parent), compositorMoves_(CompositorMoveButtons()) {}
 
 void PictureBox::SetPicture(const QPixmap &picture) {
     picture_ = picture;
@@ -55,26 +55,29 @@ MouseArgs PictureBox::ArgsOf(const QMouseEvent *event, Qt::MouseButtons buttons)
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) {
-    pressed_ = true;
-    emit MouseDown(ArgsOf(event, event->button()));
+    const MouseArgs args = ArgsOf(event, event->button());
+    if (!CompositorPlacesWindows()) {
+        emit MouseDown(args);
+        return;
+    }
+    // The compositor moves the window and keeps the release for itself. It is
+    // asked at the press: some count the move from where the pointer is when
+    // the request comes, and every pixel travelled before it would be lost. A
+    // button whose release would not end the move starts no drag at all.
+    if (!(compositorMoves_ & event->button())) {
+        return;
+    }
+    emit MouseDown(args);
+    if (StartCompositorMove(window())) {
+        emit MouseUp(args);
+    }
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event) {
-    const MouseArgs args = ArgsOf(event, event->buttons());
-    // Where the compositor places windows, the first move of a drag hands it
-    // the rest; the release then goes to the compositor, so it ends the drag
-    // here. Not on the press itself: a compositor that takes the pointer at
-    // once would swallow the second click of a double-click.
-    if (pressed_ && event->buttons() != Qt::NoButton && StartCompositorMove(window())) {
-        pressed_ = false;
-        emit MouseUp(args);
-        return;
-    }
-    emit MouseMove(args);
+    emit MouseMove(ArgsOf(event, event->buttons()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event) {
-    pressed_ = false;
     emit MouseUp(ArgsOf(event, event->button()));
 }
 

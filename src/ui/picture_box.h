@@ -17,7 +17,8 @@ struct MouseArgs {
 
 // A picture drawn stretched over the whole control. After a press on it,
 // its move and release notifications keep coming to it until the button is
-// released.
+// released. Where the compositor places windows, a press hands it the move
+// of the window and ends the drag here at once.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -42,8 +43,8 @@ private:
     MouseArgs ArgsOf(const QMouseEvent *event, Qt::MouseButtons buttons) const;
 
     QPixmap picture_;
-    QPixmap stretched_;    // the picture at the control's size, made on demand
-    bool pressed_ = false; // a button went down here and is not yet released
+    QPixmap stretched_;                // the picture at the control's size, made on demand
+    Qt::MouseButtons compositorMoves_; // the buttons whose moves the compositor may run
 };
 
 } // namespace telvo::platform

@@ -7,11 +7,14 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <wayland-client.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace telvo::platform {
 
@@ -158,6 +161,48 @@ bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw) {
 bool StartCompositorMove(QWidget *window) {
     return CompositorPlacesWindows() && window->windowHandle() != nullptr &&
            window->windowHandle()->startSystemMove();
+}
+
+namespace {
+
+// The interfaces of the globals that the Wayland compositor offers, on a
+// connection of our own; none when it cannot be asked.
+std::vector<std::string> WaylandGlobals() {
+    std::vector<std::string> interfaces;
+    wl_display *display = wl_display_connect(nullptr);
+    if (display == nullptr) {
+        return interfaces;
+    }
+    static const wl_registry_listener listener = {
+        [](void *data, wl_registry *, uint32_t, const char *interface, uint32_t) {
+            static_cast<std::vector<std::string> *>(data)->emplace_back(interface);
+        },
+        [](void *, wl_registry *, uint32_t) {}};
+    wl_registry *registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &interfaces);
+    if (wl_display_roundtrip(display) < 0) {
+        interfaces.clear();
+    }
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return interfaces;
+}
+
+} // namespace
+
+Qt::MouseButtons CompositorMoveButtons() {
+    if (!CompositorPlacesWindows()) {
+        return Qt::NoButton;
+    }
+    // Every compositor ends a move at the release of the left button. GNOME's
+    // (known by its gtk_shell1) ends one at no other release but that of the
+    // button it resizes with, middle or right as a desktop setting says: a
+    // move with the other would follow the pointer until the next click.
+    // KWin, sway and weston end a move at the release of any button.
+    const std::vector<std::string> globals = WaylandGlobals();
+    const bool anyReleaseEnds =
+        !globals.empty() && std::find(globals.begin(), globals.end(), "gtk_shell1") == globals.end();
+    return anyReleaseEnds ? Qt::LeftButton | Qt::RightButton | Qt::MiddleButton : Qt::LeftButton;
 }
 
 void ProcessPendingEvents() {

@@ -29,6 +29,11 @@ bool DrawsTranslucent();
 // pointer until the button is released; false where the window moves itself.
 bool StartCompositorMove(QWidget *window);
 
+// The buttons whose release ends a move that the compositor runs: only a
+// press of one of these may hand it a move. Asks the compositor, so ask once.
+// None where the window moves itself.
+Qt::MouseButtons CompositorMoveButtons();
+
 // Handles queued input and repaints before returning.
 void ProcessPendingEvents();
 
