@@ -13,8 +13,9 @@ constexpr const char *kUsage =
 A small round desktop clock: the time of day in digits and, below them, the
 hour, the minute and the second in Italian words.
 
-Drag the ball with any mouse button to move the clock; double-click it to
-close it. Typed digits are spelled on the second's line until the next tick.
+Drag the ball with any mouse button (under GNOME on Wayland, the left one) to
+move the clock; double-click it to close it. Typed digits are spelled on the
+second's line until the next tick.
 
 Options:
   -h, --help                 print this text and exit
