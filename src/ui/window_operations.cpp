@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <optional>
+#include <string_view>
 
 namespace telvo::platform {
 
@@ -165,27 +165,29 @@ bool StartCompositorMove(QWidget *window) {
 
 namespace {
 
-// The interfaces of the globals that the Wayland compositor offers, on a
-// connection of our own; none when it cannot be asked.
-std::vector<std::string> WaylandGlobals() {
-    std::vector<std::string> interfaces;
+// Whether the Wayland compositor offers a global of this interface, asked on
+// a connection of our own; nothing when it cannot be asked.
+std::optional<bool> WaylandCompositorOffers(std::string_view interface) {
     wl_display *display = wl_display_connect(nullptr);
     if (display == nullptr) {
-        return interfaces;
+        return std::nullopt;
     }
+    struct Search {
+        std::string_view wanted;
+        bool offered = false;
+    } search{interface};
     static const wl_registry_listener listener = {
-        [](void *data, wl_registry *, uint32_t, const char *interface, uint32_t) {
-            static_cast<std::vector<std::string> *>(data)->emplace_back(interface);
+        [](void *data, wl_registry *, uint32_t, const char *offered, uint32_t) {
+            auto *search = static_cast<Search *>(data);
+            search->offered = search->offered || search->wanted == offered;
         },
         [](void *, wl_registry *, uint32_t) {}};
     wl_registry *registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &listener, &interfaces);
-    if (wl_display_roundtrip(display) < 0) {
-        interfaces.clear();
-    }
+    wl_registry_add_listener(registry, &listener, &search);
+    const bool answered = wl_display_roundtrip(display) >= 0;
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
-    return interfaces;
+    return answered ? std::optional(search.offered) : std::nullopt;
 }
 
 } // namespace
@@ -199,9 +201,7 @@ Qt::MouseButtons CompositorMoveButtons() {
     // button it resizes with, middle or right as a desktop setting says: a
     // move with the other would follow the pointer until the next click.
     // KWin, sway and weston end a move at the release of any button.
-    const std::vector<std::string> globals = WaylandGlobals();
-    const bool anyReleaseEnds =
-        !globals.empty() && std::find(globals.begin(), globals.end(), "gtk_shell1") == globals.end();
+    const bool anyReleaseEnds = WaylandCompositorOffers("gtk_shell1") == false;
     return anyReleaseEnds ? Qt::LeftButton | Qt::RightButton | Qt::MiddleButton : Qt::LeftButton;
 }
 
