@@ -227,9 +227,17 @@ void FrmTelvo::Timer2_Timer() {
     // One reading for all three boxes: separate readings could straddle a
     // turn of the hour and show a time an hour off.
     const clock::TimeOfDay now = timeOfDay_();
-    txtCifre->SetText(Text(now.second));
-    Text1->SetText(Text(now.minute));
-    Text2->SetText(Text(now.hour));
+    // The change of the seconds box spells all three boxes, so the minute and
+    // the hour go in first: at the turn of the minute or the hour the words
+    // then agree with the digits from the first tick on. A clock set to
+    // another hour within the same second changes no second, so the words
+    // are spelled here then.
+    const bool minuteChanged = Text1->SetText(Text(now.minute));
+    const bool hourChanged = Text2->SetText(Text(now.hour));
+    const bool secondChanged = txtCifre->SetText(Text(now.second));
+    if ((minuteChanged || hourChanged) && !secondChanged) {
+        txtCifre_Change();
+    }
 }
 
 void FrmTelvo::txtCifre_Change() {

@@ -11,10 +11,12 @@ TextBox::TextBox(QWidget *parent) : QLineEdit(parent) {
     setMaxLength(std::numeric_limits<int>::max());
 }
 
-void TextBox::SetText(const QString &text) {
-    if (text != this->text()) {
-        setText(text);
+bool TextBox::SetText(const QString &text) {
+    if (text == this->text()) {
+        return false;
     }
+    setText(text);
+    return true;
 }
 
 QString TextBox::Filtered(const QString &typed) const {

@@ -23,8 +23,9 @@ public:
     // Unlike a plain QLineEdit, it holds text of any length.
     explicit TextBox(QWidget *parent = nullptr);
 
-    // Setting the text it already holds does nothing at all.
-    void SetText(const QString &text);
+    // Setting the text it already holds does nothing at all; returns whether
+    // the text changed.
+    bool SetText(const QString &text);
     void SetKeyFilter(KeyFilter filter) { keyFilter_ = std::move(filter); }
 
 protected:
