@@ -203,9 +203,9 @@ void FrmTelvo::ConnectHandlers() {
     connect(Timer2, &platform::Timer::Tick, this, &FrmTelvo::Timer2_Timer);
     // The tick after an edit writes the time back, within 100 ms.
     for (platform::TextBox *box : {txtCifre, Text1, Text2}) {
-        connect(box, &QLineEdit::textEdited, Timer2, &platform::Timer::Wake);
+        connect(box, &TextBox::Edited, Timer2, &platform::Timer::Wake);
     }
-    connect(txtCifre, &QLineEdit::textChanged, this, &FrmTelvo::txtCifre_Change);
+    connect(txtCifre, &TextBox::Change, this, &FrmTelvo::txtCifre_Change);
     txtCifre->SetKeyFilter([this](std::uint16_t &key) { txtCifre_KeyPress(key); });
     connect(Image1, &platform::PictureBox::MouseDown, this, &FrmTelvo::Image1_MouseDown);
     connect(Image1, &platform::PictureBox::MouseMove, this, &FrmTelvo::Image1_MouseMove);

@@ -1,14 +1,50 @@
 #include "text_box.h"
 
-#include <QInputMethodEvent>
 #include <QKeyEvent>
-
-#include <limits>
+#include <QValidator>
 
 namespace telvo::platform {
 
+namespace {
+
+// Holds a box to what its filter allows. QLineEdit asks its validator after
+// every change to the text, whichever way the text came in.
+class FilteringValidator : public QValidator {
+public:
+    using Filter = std::function<QString(const QString &)>;
+
+    FilteringValidator(Filter allowed, std::function<void(const QString &)> filtered, QObject *parent)
+        : QValidator(parent), allowed_(std::move(allowed)), filtered_(std::move(filtered)) {}
+
+    State validate(QString &input, int &pos) const override {
+        QString kept = allowed_(input);
+        if (kept.size() != input.size()) {
+            pos = static_cast<int>(allowed_(input.left(pos)).size());
+            input = std::move(kept);
+            // QLineEdit takes the text back as if it were set, not edited.
+            filtered_(input);
+        }
+        return Acceptable;
+    }
+
+private:
+    Filter allowed_;
+    std::function<void(const QString &)> filtered_;
+};
+
+} // namespace
+
 TextBox::TextBox(QWidget *parent) : QLineEdit(parent) {
-    setMaxLength(std::numeric_limits<int>::max());
+    setMaxLength(kMaxLength);
+    // Where the filter keeps nothing of a paste, QLineEdit still reports the
+    // text it puts back; that is no change.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (text != notified_) {
+            notified_ = text;
+            emit Change();
+        }
+    });
+    connect(this, &QLineEdit::textEdited, this, &TextBox::Edited);
 }
 
 bool TextBox::SetText(const QString &text) {
@@ -17,6 +53,17 @@ bool TextBox::SetText(const QString &text) {
     }
     setText(text);
     return true;
+}
+
+void TextBox::SetKeyFilter(KeyFilter filter) {
+    keyFilter_ = std::move(filter);
+    setValidator(new FilteringValidator([this](const QString &text) { return Allowed(text); },
+                                        [this](const QString &kept) {
+                                            if (kept != notified_) {
+                                                emit Edited();
+                                            }
+                                        },
+                                        this));
 }
 
 QString TextBox::Filtered(const QString &typed) const {
@@ -30,6 +77,12 @@ QString TextBox::Filtered(const QString &typed) const {
         }
     }
     return passed;
+}
+
+QString TextBox::Allowed(const QString &text) const {
+    QString allowed = Filtered(text);
+    allowed.removeIf([](QChar c) { return !c.isPrint(); });
+    return allowed;
 }
 
 void TextBox::keyPressEvent(QKeyEvent *event) {
@@ -51,18 +104,6 @@ void TextBox::keyPressEvent(QKeyEvent *event) {
     QKeyEvent changed(event->type(), event->key(), event->modifiers(), passed, event->isAutoRepeat(),
                       static_cast<ushort>(event->count()));
     QLineEdit::keyPressEvent(&changed);
-}
-
-void TextBox::inputMethodEvent(QInputMethodEvent *event) {
-    // Text composed by an input method is typed too.
-    if (!keyFilter_ || event->commitString().isEmpty()) {
-        QLineEdit::inputMethodEvent(event);
-        return;
-    }
-    QInputMethodEvent filtered(event->preeditString(), event->attributes());
-    filtered.setCommitString(Filtered(event->commitString()), event->replacementStart(),
-                             event->replacementLength());
-    QLineEdit::inputMethodEvent(&filtered);
 }
 
 } // namespace telvo::platform
