@@ -42,6 +42,8 @@ private slots:
     void unreachableXDisplay_data();
     void unreachableXDisplay();
     void waylandSocket();
+    void sessionBus_data();
+    void sessionBus();
 };
 
 void TestSession::platformChoice_data() {
@@ -139,7 +141,7 @@ void TestSession::platformChoice() {
     QFETCH(QString, wayland);
     QFETCH(bool, waylandSession);
     SessionEnvironment environment{
-        qtPlatform.toStdString(), display.toStdString(), wayland.toStdString(), "/run", {}, {}};
+        qtPlatform.toStdString(), display.toStdString(), wayland.toStdString(), "/run", {}, {}, {}};
     const CommandWords argv(options);
     const telvo::platform::CommandLine command = telvo::platform::ReadCommandLine(argv.Count(), argv.Words());
     environment.platformOption = command.platform;
@@ -212,6 +214,27 @@ void TestSession::waylandSocket() {
     const QString reached = QString::fromStdString(telvo::platform::CheckWaylandDisplay("wayland-9", dir));
     QVERIFY2(reached.isEmpty() || reached.contains("no Wayland platform plugin"), qPrintable(reached));
     QVERIFY(!telvo::platform::CheckWaylandDisplay("wayland-9", "").empty());
+}
+
+void TestSession::sessionBus_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("userSocket"); // something listens at $XDG_RUNTIME_DIR/bus
+    QTest::addColumn<bool>("running");
+    QTest::newRow("address set") << "unix:path=/run/user/1000/bus" << false << true;
+    QTest::newRow("the user's bus") << "" << true << true;
+    QTest::newRow("neither, and no X display to ask") << "" << false << false;
+}
+
+void TestSession::sessionBus() {
+    QFETCH(QString, address);
+    QFETCH(bool, userSocket);
+    QTemporaryDir runtime;
+    QLocalServer bus;
+    QVERIFY(!userSocket || bus.listen(runtime.filePath("bus")));
+    SessionEnvironment environment;
+    environment.runtimeDir = runtime.path().toStdString();
+    environment.sessionBus = address.toStdString();
+    QTEST(telvo::platform::SessionBusRunning(environment, nullptr), "running");
 }
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -64,6 +64,11 @@ int main(int argc, char *argv[]) {
     if (!plan.platform.empty()) {
         qputenv("QT_QPA_PLATFORM", plan.platform.c_str());
     }
+    // With no session bus, D-Bus would start one for the display (and leave
+    // it running) the moment Qt's accessibility support asks for the bus.
+    if (!telvo::platform::SessionBusRunning(session, probe.Connection())) {
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    }
     // Each repaint through X shared memory brings a completion event that
     // wakes two threads; a window this small is as quickly sent whole. The
     // user's own setting wins.

@@ -10,10 +10,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <pwd.h>
 #include <span>
 #include <string_view>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -181,7 +185,13 @@ SessionEnvironment CurrentSessionEnvironment() {
         const char *value = std::getenv(name);
         return std::string(value != nullptr ? value : "");
     };
-    return {get("QT_QPA_PLATFORM"), get("DISPLAY"), get("WAYLAND_DISPLAY"), get("XDG_RUNTIME_DIR"), {}, {}};
+    return {get("QT_QPA_PLATFORM"),
+            get("DISPLAY"),
+            get("WAYLAND_DISPLAY"),
+            get("XDG_RUNTIME_DIR"),
+            {},
+            {},
+            get("DBUS_SESSION_BUS_ADDRESS")};
 }
 
 void HeldXConnection::Hold(xcb_connection_t *connection) {
@@ -241,6 +251,57 @@ std::string CheckWaylandDisplay(const std::string &waylandDisplay, const std::st
         return "this Qt has no Wayland platform plugin (Debian: qt6-wayland)";
     }
     return {};
+}
+
+namespace {
+
+// The machine's id as D-Bus reads it: its own file first, then the system's.
+std::string MachineId() {
+    for (const char *path : {"/var/lib/dbus/machine-id", "/etc/machine-id"}) {
+        std::ifstream file(path);
+        std::string id;
+        if (std::getline(file, id) && !id.empty()) {
+            return id;
+        }
+    }
+    return {};
+}
+
+// Whether a bus that dbus-launch started for this user and machine serves
+// the display: it owns a selection named after both.
+bool BusOnDisplay(xcb_connection_t *x) {
+    const passwd *user = ::getpwuid(::getuid());
+    const std::string machine = MachineId();
+    if (x == nullptr || user == nullptr || machine.empty()) {
+        return false;
+    }
+    const std::string name = "_DBUS_SESSION_BUS_SELECTION_" + std::string(user->pw_name) + "_" + machine;
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        x, xcb_intern_atom(x, 1, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr);
+    if (atom == nullptr) {
+        return false;
+    }
+    const bool named = atom->atom != XCB_ATOM_NONE;
+    xcb_get_selection_owner_reply_t *owner =
+        named ? xcb_get_selection_owner_reply(x, xcb_get_selection_owner(x, atom->atom), nullptr) : nullptr;
+    const bool owned = owner != nullptr && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    std::free(atom);
+    return owned;
+}
+
+} // namespace
+
+bool SessionBusRunning(const SessionEnvironment &environment, xcb_connection_t *x) {
+    if (!environment.sessionBus.empty()) {
+        return true;
+    }
+    struct stat bus {};
+    if (!environment.runtimeDir.empty() && ::stat((environment.runtimeDir + "/bus").c_str(), &bus) == 0 &&
+        S_ISSOCK(bus.st_mode)) {
+        return true;
+    }
+    return BusOnDisplay(x);
 }
 
 namespace {

@@ -23,6 +23,7 @@ struct SessionEnvironment {
     std::string runtimeDir;     // XDG_RUNTIME_DIR, where Wayland sockets live
     std::string platformOption; // Qt's -platform option, which wins over QT_QPA_PLATFORM
     std::string displayOption;  // Qt's -display option, which wins over DISPLAY
+    std::string sessionBus;     // DBUS_SESSION_BUS_ADDRESS
 };
 
 struct LaunchPlan {
@@ -66,6 +67,7 @@ public:
 
     void Hold(xcb_connection_t *connection);
     void Close();
+    xcb_connection_t *Connection() const { return connection_; }
 
 private:
     xcb_connection_t *connection_ = nullptr;
@@ -88,6 +90,14 @@ bool IsWaylandSession(const SessionEnvironment &environment);
 // `waylandSession` is what IsWaylandSession found, so the compositor is not asked twice.
 std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &environment, bool waylandSession,
                         HeldXConnection *keep);
+
+// Whether a session bus runs that the clock can reach without starting one:
+// its address is set, the user's bus listens at $XDG_RUNTIME_DIR/bus, or D-Bus
+// started one for this user on the X display of `x` (which may be null).
+// Where none runs, Qt's accessibility support would have D-Bus start a bus
+// for the display, which outlives the clock; and where there is no bus there
+// is no screen reader to reach.
+bool SessionBusRunning(const SessionEnvironment &environment, xcb_connection_t *x);
 
 // Ends the event loop with status 0 on any of the given signals. The signal
 // handler only writes a byte to a socket; the loop reads it.

@@ -4,11 +4,15 @@
 #include "x_session.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
 #include <csignal>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -100,6 +104,7 @@ private slots:
     void noDragOutsideTheCircleOrOnALabel();
     void doubleClickOnALabelKeepsTheClock();
     void doubleClickOnThePictureEndsIt();
+    void startsNoSessionBus();
     void pointerAndTooltip();
     void signalsEndItCleanly_data();
     void signalsEndItCleanly();
@@ -240,6 +245,26 @@ void TestEndToEnd::doubleClickOnThePictureEndsIt() {
     QCOMPARE(clock_.exitStatus(), QProcess::NormalExit);
     QCOMPARE(clock_.exitCode(), 0);
     QVERIFY(!x_.FindWindow(kTitle).has_value());
+}
+
+// Where no session bus runs, D-Bus would start one for the display, owning
+// a selection named after the user and the machine, and leave it there.
+void TestEndToEnd::startsNoSessionBus() {
+    QFile machine("/var/lib/dbus/machine-id");
+    if (!machine.open(QIODevice::ReadOnly)) {
+        machine.setFileName("/etc/machine-id");
+        if (!machine.open(QIODevice::ReadOnly)) {
+            QSKIP("no machine id: D-Bus starts no bus for a display here");
+        }
+    }
+    const QString selection = "_DBUS_SESSION_BUS_SELECTION_" +
+                              QString::fromLocal8Bit(::getpwuid(::getuid())->pw_name) + "_" +
+                              QString::fromLatin1(machine.readLine()).trimmed();
+    Stop();
+    QTemporaryDir runtime;
+    StartClock({"DBUS_SESSION_BUS_ADDRESS=", "XDG_RUNTIME_DIR=" + runtime.path()});
+    Stop();
+    QVERIFY(!x_.SelectionOwned(selection));
 }
 
 void TestEndToEnd::pointerAndTooltip() {

@@ -133,6 +133,11 @@ QRegion XSession::Shape(XWindow window, bool input) const {
     return input ? drawn & kind(ShapeInput) : drawn;
 }
 
+bool XSession::SelectionOwned(const QString &selection) const {
+    const Atom atom = XInternAtom(display_, selection.toLatin1().constData(), True);
+    return atom != None && XGetSelectionOwner(display_, atom) != None;
+}
+
 int XSession::VisibleTooltips() const {
     const Atom typeAtom = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
     const Atom tooltip = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_TOOLTIP", False);

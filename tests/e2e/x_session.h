@@ -38,6 +38,7 @@ public:
     QRegion Shape(XWindow window, bool input) const;
     // Mapped override-redirect windows of type tooltip.
     int VisibleTooltips() const;
+    bool SelectionOwned(const QString &selection) const;
 
     QImage Grab(const QRect &area) const;
 
