@@ -127,6 +127,16 @@ void TestSession::platformChoice_data() {
                                    << ""
                                    << "" << false << ""
                                    << "offscreen" << false;
+    *row("user chose a platform Qt lacks") << "bogus"
+                                           << ""
+                                           << ":0"
+                                           << "" << false << ""
+                                           << "" << true;
+    *row("a list, with a platform Qt lacks") << "bogus;xcb:nograb"
+                                             << ""
+                                             << ":0"
+                                             << "" << false << ""
+                                             << "xcb:nograb" << false;
     *row("-display without DISPLAY") << ""
                                      << "-display :5"
                                      << ""
@@ -146,7 +156,9 @@ void TestSession::platformChoice() {
     const telvo::platform::CommandLine command = telvo::platform::ReadCommandLine(argv.Count(), argv.Words());
     environment.platformOption = command.platform;
     environment.displayOption = command.display;
-    const LaunchPlan plan = PlanLaunch(environment, waylandSession);
+    const LaunchPlan plan = PlanLaunch(environment, waylandSession, [](const std::string &name) {
+        return name == "xcb" || name == "wayland" || name == "offscreen" ? "" : "no Qt platform " + name;
+    });
     QTEST(QString::fromStdString(plan.platform), "platform");
     QStringList tries;
     for (const std::string &platform : plan.tries) {

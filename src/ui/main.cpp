@@ -54,7 +54,9 @@ int main(int argc, char *argv[]) {
     session.platformOption = command.platform;
     session.displayOption = command.display;
     const bool waylandSession = telvo::platform::IsWaylandSession(session);
-    const telvo::platform::LaunchPlan plan = telvo::platform::PlanLaunch(session, waylandSession);
+    // Qt aborts on a platform it has no plugin for, too.
+    const telvo::platform::LaunchPlan plan = telvo::platform::PlanLaunch(
+        session, waylandSession, telvo::platform::QtPlatformCheck(command.pluginPath));
     telvo::platform::HeldXConnection probe;
     const std::string problem = telvo::platform::CheckLaunch(plan, session, waylandSession, &probe);
     if (!problem.empty()) {

@@ -2,7 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLibraryInfo>
+#include <QPluginLoader>
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
@@ -12,6 +16,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <span>
@@ -25,9 +30,15 @@ namespace telvo::platform {
 
 namespace {
 
-// What a platform named by the user needs that the environment lacks, if anything.
+// What a platform named by the user needs that Qt or the environment lacks, if anything.
 std::string Lacks(const std::string &platform, const SessionEnvironment &environment,
-                  const std::string &display) {
+                  const std::string &display, const PlatformCheck &qtLacks) {
+    // A platform's options follow its name after colons: "xcb:nograb".
+    if (qtLacks) {
+        if (std::string lacks = qtLacks(platform.substr(0, platform.find(':'))); !lacks.empty()) {
+            return lacks;
+        }
+    }
     if (platform.starts_with("xcb") && display.empty()) {
         return "no X display: the platform \"xcb\" was chosen but DISPLAY is not set";
     }
@@ -40,7 +51,8 @@ std::string Lacks(const std::string &platform, const SessionEnvironment &environ
 
 } // namespace
 
-LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession) {
+LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession,
+                      const PlatformCheck &qtLacks) {
     LaunchPlan plan;
     plan.display = environment.displayOption.empty() ? environment.display : environment.displayOption;
     const std::string &chosen =
@@ -56,7 +68,7 @@ LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession
             if (platform.empty()) {
                 continue;
             }
-            const std::string lacks = Lacks(platform, environment, plan.display);
+            const std::string lacks = Lacks(platform, environment, plan.display, qtLacks);
             if (lacks.empty()) {
                 plan.tries.push_back(platform);
             } else if (plan.error.empty()) {
@@ -78,6 +90,53 @@ LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession
     }
     plan.tries = {plan.platform};
     return plan;
+}
+
+PlatformCheck QtPlatformCheck(const std::string &pluginPathOption) {
+    QStringList folders;
+    for (const QString &path :
+         qEnvironmentVariable("QT_PLUGIN_PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts)) {
+        folders << path + "/platforms";
+    }
+    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms"
+            << QFileInfo("/proc/self/exe").canonicalPath() + "/platforms";
+    folders << (pluginPathOption.empty() ? qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH")
+                                         : QString::fromStdString(pluginPathOption));
+    return [folders](const std::string &name) -> std::string {
+        // Listed without QDir's name filters, whose pattern matching costs the
+        // clock half a megabyte for good.
+        std::vector<std::filesystem::path> files;
+        for (const QString &folder : folders) {
+            std::error_code error;
+            for (const auto &entry : std::filesystem::directory_iterator(folder.toStdString(), error)) {
+                if (entry.path().extension() == ".so") {
+                    files.push_back(entry.path());
+                }
+            }
+        }
+        const std::string named = "libq" + name;
+        for (const std::filesystem::path &file : files) {
+            const std::string base = file.filename().string();
+            if (base == named + ".so" || base.starts_with(named + "-")) {
+                return {};
+            }
+        }
+        // Read from each file's metadata; no plugin is loaded.
+        QStringList keys;
+        for (const std::filesystem::path &file : files) {
+            const QPluginLoader plugin(QString::fromStdString(file.string()));
+            for (const QJsonValue key :
+                 plugin.metaData().value("MetaData").toObject().value("Keys").toArray()) {
+                keys << key.toString();
+            }
+        }
+        if (keys.contains(QString::fromStdString(name))) {
+            return {};
+        }
+        keys.sort();
+        keys.removeDuplicates();
+        return "no Qt platform \"" + name + "\" here; this Qt has " + keys.join(", ").toStdString();
+    };
 }
 
 bool IsWaylandSession(const SessionEnvironment &environment) {
@@ -175,6 +234,8 @@ CommandLine ReadCommandLine(int argc, const char *const *argv) {
             command.platform = value;
         } else if (name == "display") {
             command.display = value;
+        } else if (name == "platformpluginpath") {
+            command.pluginPath = value;
         }
     }
     return command;

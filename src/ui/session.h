@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -38,17 +39,29 @@ struct LaunchPlan {
 // XWayland offers an X display too; elsewhere it runs on X. A platform the
 // user chose, by Qt's -platform option or QT_QPA_PLATFORM (lists such as
 // "wayland;xcb" included), is left to Qt; only what it could not run at all
-// is refused.
-LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession);
+// is refused, and so is a platform that Qt has no plugin for, as `qtLacks`
+// finds (an empty text where Qt has it): Qt would abort there.
+using PlatformCheck = std::function<std::string(const std::string &name)>;
+LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession,
+                      const PlatformCheck &qtLacks = {});
+
+// Looks for Qt's platform plugins in Qt's own folder, in the folders that
+// QT_PLUGIN_PATH names and beside the program, and in the folder that Qt's
+// -platformpluginpath option or QT_QPA_PLATFORM_PLUGIN_PATH names. A plugin
+// file named after the platform (libqxcb.so, libqwayland-egl.so for
+// "wayland") is taken on trust; only where none is, the plugins' own names
+// are read, and the refusal lists them.
+PlatformCheck QtPlatformCheck(const std::string &pluginPathOption);
 
 // What the clock's own command line asks for. Qt's options pass through to
 // Qt; anything else is refused.
 struct CommandLine {
-    bool help = false;    // --help, -h
-    bool version = false; // --version
-    std::string platform; // Qt's -platform option, which wins over QT_QPA_PLATFORM
-    std::string display;  // Qt's -display option, which wins over DISPLAY
-    std::string error;    // what is wrong with the arguments, if anything
+    bool help = false;      // --help, -h
+    bool version = false;   // --version
+    std::string platform;   // Qt's -platform option, which wins over QT_QPA_PLATFORM
+    std::string display;    // Qt's -display option, which wins over DISPLAY
+    std::string pluginPath; // Qt's -platformpluginpath option
+    std::string error;      // what is wrong with the arguments, if anything
 };
 
 CommandLine ReadCommandLine(int argc, const char *const *argv);

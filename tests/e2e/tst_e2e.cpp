@@ -298,19 +298,29 @@ void TestEndToEnd::signalsEndItCleanly() {
 void TestEndToEnd::noDisplay_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("wayland");
+    QTest::addColumn<QString>("platform");
     QTest::addColumn<QString>("says");
     QTest::newRow("neither variable") << ""
+                                      << ""
                                       << ""
                                       << "no display";
     QTest::newRow("X server not running") << ":93"
                                           << ""
+                                          << ""
                                           << "cannot open display \":93\"";
+    // Qt aborts, with a core, on a platform it has no plugin for.
+    QTest::newRow("unknown platform") << ":93"
+                                      << ""
+                                      << "bogus"
+                                      << "no Qt platform \"bogus\" here; this Qt has ";
     QTest::newRow("Wayland socket missing") << ""
                                             << "wayland-93"
+                                            << ""
                                             << "cannot reach Wayland display";
     // An X server resets when its last client leaves: the clock's own check
     // of the display must not be that client as Qt connects.
     QTest::newRow("fresh X server, no other client: starts") << "fresh"
+                                                             << ""
                                                              << ""
                                                              << "";
 }
@@ -318,6 +328,7 @@ void TestEndToEnd::noDisplay_data() {
 void TestEndToEnd::noDisplay() {
     QFETCH(QString, display);
     QFETCH(QString, wayland);
+    QFETCH(QString, platform);
     QFETCH(QString, says);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
@@ -328,6 +339,9 @@ void TestEndToEnd::noDisplay() {
     }
     if (!wayland.isEmpty()) {
         env.insert("WAYLAND_DISPLAY", wayland);
+    }
+    if (!platform.isEmpty()) {
+        env.insert("QT_QPA_PLATFORM", platform);
     }
     QProcess lonely;
     if (display == "fresh") {
