@@ -144,6 +144,12 @@ FrmTelvo::FrmTelvo(platform::TimeSource timeOfDay, QWidget *parent)
     Form_Load();
 }
 
+FrmTelvo::~FrmTelvo() {
+    // The box outlives this part of the window and still checks its text
+    // as it loses the focus; the filter is a handler of this window.
+    txtCifre->SetKeyFilter({});
+}
+
 void FrmTelvo::CreateControls() {
     Text2 = MakeTextBox(this, "Text2", {1560, 840, 615, 285});
     Text1 = MakeTextBox(this, "Text1", {1560, 480, 495, 285});

@@ -22,6 +22,7 @@ class FrmTelvo : public QWidget {
 public:
     explicit FrmTelvo(platform::TimeSource timeOfDay = platform::SystemTimeOfDay(),
                       QWidget *parent = nullptr);
+    ~FrmTelvo() override;
 
     // Handlers, named after their control and event.
     void Form_Load();

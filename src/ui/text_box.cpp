@@ -57,13 +57,19 @@ bool TextBox::SetText(const QString &text) {
 
 void TextBox::SetKeyFilter(KeyFilter filter) {
     keyFilter_ = std::move(filter);
-    setValidator(new FilteringValidator([this](const QString &text) { return Allowed(text); },
-                                        [this](const QString &kept) {
-                                            if (kept != notified_) {
-                                                emit Edited();
-                                            }
-                                        },
-                                        this));
+    if (!keyFilter_) {
+        delete validator(); // the box watches it, and forgets it
+        return;
+    }
+    if (validator() == nullptr) {
+        setValidator(new FilteringValidator([this](const QString &text) { return Allowed(text); },
+                                            [this](const QString &kept) {
+                                                if (kept != notified_) {
+                                                    emit Edited();
+                                                }
+                                            },
+                                            this));
+    }
 }
 
 QString TextBox::Filtered(const QString &typed) const {

@@ -30,6 +30,7 @@ public:
     // Setting the text it already holds does nothing at all; returns whether
     // the text changed.
     bool SetText(const QString &text);
+    // An empty filter lets everything through.
     void SetKeyFilter(KeyFilter filter);
 
 signals:
