@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -17,7 +18,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <pwd.h>
 #include <span>
 #include <string_view>
@@ -319,10 +319,10 @@ namespace {
 // The machine's id as D-Bus reads it: its own file first, then the system's.
 std::string MachineId() {
     for (const char *path : {"/var/lib/dbus/machine-id", "/etc/machine-id"}) {
-        std::ifstream file(path);
-        std::string id;
-        if (std::getline(file, id) && !id.empty()) {
-            return id;
+        QFile file(path);
+        if (const QByteArray id = file.open(QIODevice::ReadOnly) ? file.readLine().trimmed() : QByteArray();
+            !id.isEmpty()) {
+            return id.toStdString();
         }
     }
     return {};
