@@ -43,6 +43,7 @@ private slots:
     void unreachableXDisplay();
     void waylandSocket();
     void sessionBus();
+    void qtPlatforms();
 };
 
 void TestSession::platformChoice_data() {
@@ -97,6 +98,11 @@ void TestSession::platformChoice_data() {
                                                 << "wayland-0" << false << ""
                                                 << "xcb" << false;
     *row("user chose xcb, no DISPLAY") << "xcb"
+                                       << ""
+                                       << ""
+                                       << "wayland-0" << false << ""
+                                       << "" << true;
+    *row("user chose XCB, no DISPLAY") << "XCB"
                                        << ""
                                        << ""
                                        << "wayland-0" << false << ""
@@ -156,7 +162,9 @@ void TestSession::platformChoice() {
     environment.platformOption = command.platform;
     environment.displayOption = command.display;
     const LaunchPlan plan = PlanLaunch(environment, waylandSession, [](const std::string &name) {
-        return name == "xcb" || name == "wayland" || name == "offscreen" ? "" : "no Qt platform " + name;
+        return name == "xcb" || name == "XCB" || name == "wayland" || name == "offscreen"
+                   ? ""
+                   : "no Qt platform " + name;
     });
     QTEST(QString::fromStdString(plan.platform), "platform");
     QStringList tries;
@@ -240,6 +248,17 @@ void TestSession::sessionBus() {
     bus.close();
     environment.sessionBus = "unix:path=/run/user/1000/bus";
     QVERIFY(telvo::platform::SessionBusRunning(environment, nullptr));
+}
+
+// The platform plugins of the Qt that the suite runs on.
+void TestSession::qtPlatforms() {
+    const telvo::platform::PlatformCheck qtLacks = telvo::platform::QtPlatformCheck("");
+    QVERIFY(qtLacks("xcb").empty());
+    QVERIFY(qtLacks("XCB").empty());     // Qt takes names in any case
+    QVERIFY(qtLacks("wayland").empty()); // from libqwayland-generic.so
+    const QString lacks = QString::fromStdString(qtLacks("bogus"));
+    QVERIFY2(lacks.startsWith("no Qt platform \"bogus\" here; this Qt has ") && lacks.contains(", xcb"),
+             qPrintable(lacks));
 }
 
 QTEST_GUILESS_MAIN(TestSession)

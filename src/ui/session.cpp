@@ -13,6 +13,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -30,6 +31,14 @@ namespace telvo::platform {
 
 namespace {
 
+// Whether a platform's name begins with that of a kind ("xcb", "wayland"),
+// in any case, as Qt takes it.
+bool IsKind(std::string_view platform, std::string_view kind) {
+    return platform.size() >= kind.size() &&
+           std::equal(kind.begin(), kind.end(), platform.begin(),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
 // What a platform named by the user needs that Qt or the environment lacks, if anything.
 std::string Lacks(const std::string &platform, const SessionEnvironment &environment,
                   const std::string &display, const PlatformCheck &qtLacks) {
@@ -39,10 +48,10 @@ std::string Lacks(const std::string &platform, const SessionEnvironment &environ
             return lacks;
         }
     }
-    if (platform.starts_with("xcb") && display.empty()) {
+    if (IsKind(platform, "xcb") && display.empty()) {
         return "no X display: the platform \"xcb\" was chosen but DISPLAY is not set";
     }
-    if (platform.starts_with("wayland") && environment.waylandDisplay.empty()) {
+    if (IsKind(platform, "wayland") && environment.waylandDisplay.empty()) {
         return "no Wayland display: the platform \"" + platform +
                "\" was chosen but WAYLAND_DISPLAY is not set";
     }
@@ -93,18 +102,18 @@ LaunchPlan PlanLaunch(const SessionEnvironment &environment, bool waylandSession
 }
 
 PlatformCheck QtPlatformCheck(const std::string &pluginPathOption) {
-    QStringList folders;
-    for (const QString &path :
-         qEnvironmentVariable("QT_PLUGIN_PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts)) {
-        folders << path + "/platforms";
-    }
-    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms"
-            << QFileInfo("/proc/self/exe").canonicalPath() + "/platforms";
-    folders << (pluginPathOption.empty() ? qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH")
-                                         : QString::fromStdString(pluginPathOption));
-    return [folders](const std::string &name) -> std::string {
+    return [pluginPathOption](const std::string &name) -> std::string {
+        QStringList folders;
+        for (const QString &path :
+             qEnvironmentVariable("QT_PLUGIN_PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts)) {
+            folders << path + "/platforms";
+        }
+        folders << QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms"
+                << QFileInfo("/proc/self/exe").canonicalPath() + "/platforms"
+                << (pluginPathOption.empty() ? qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH")
+                                             : QString::fromStdString(pluginPathOption));
         // Listed without QDir's name filters, whose pattern matching costs the
-        // clock half a megabyte for good.
+        // clock some 400 KB for good.
         std::vector<std::filesystem::path> files;
         for (const QString &folder : folders) {
             std::error_code error;
@@ -114,7 +123,9 @@ PlatformCheck QtPlatformCheck(const std::string &pluginPathOption) {
                 }
             }
         }
-        const std::string named = "libq" + name;
+        // Qt takes the names in any case.
+        const QString wanted = QString::fromStdString(name);
+        const std::string named = "libq" + wanted.toLower().toStdString();
         for (const std::filesystem::path &file : files) {
             const std::string base = file.filename().string();
             if (base == named + ".so" || base.starts_with(named + "-")) {
@@ -130,7 +141,7 @@ PlatformCheck QtPlatformCheck(const std::string &pluginPathOption) {
                 keys << key.toString();
             }
         }
-        if (keys.contains(QString::fromStdString(name))) {
+        if (keys.contains(wanted, Qt::CaseInsensitive)) {
             return {};
         }
         keys.sort();
@@ -150,9 +161,9 @@ std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &enviro
     std::string problem = plan.error;
     for (const std::string &platform : plan.tries) {
         std::string lacks;
-        if (platform.starts_with("xcb")) {
+        if (IsKind(platform, "xcb")) {
             lacks = CheckXDisplay(plan.display, keep);
-        } else if (platform.starts_with("wayland") && !waylandSession) {
+        } else if (IsKind(platform, "wayland") && !waylandSession) {
             lacks = CheckWaylandDisplay(environment.waylandDisplay, environment.runtimeDir);
         }
         if (lacks.empty()) {

@@ -18,7 +18,7 @@ public:
 
     State validate(QString &input, int &pos) const override {
         QString kept = allowed_(input);
-        if (kept.size() != input.size()) {
+        if (kept != input) {
             pos = static_cast<int>(allowed_(input.left(pos)).size());
             input = std::move(kept);
             // QLineEdit takes the text back as if it were set, not edited.

@@ -21,8 +21,8 @@ public:
     using KeyFilter = std::function<void(std::uint16_t &key)>;
 
     // The most characters a box holds. Nothing typed comes near it (the words
-    // give up past twelve digits), but a paste of megabytes would be laid out
-    // whole, and held the clock for seconds.
+    // give up past twelve digits); a paste of megabytes, laid out whole, held
+    // the clock for seconds and left it hundreds of megabytes larger.
     static constexpr int kMaxLength = 1024;
 
     explicit TextBox(QWidget *parent = nullptr);
