@@ -160,15 +160,16 @@ void TestWayland::mutterDragsAndCloses() {
     QProcessEnvironment env = env_;
     env.insert("DISPLAY", display);
     env.insert("WAYLAND_DISPLAY", "wayland-mutter");
-    // A session bus for mutter, ended with the test: dbus-run-session, ended
-    // by a signal, leaves its bus running.
+    // A session bus for mutter alone, as dbus-run-session gave it, but ended
+    // with the test: dbus-run-session, ended by a signal, leaves it running.
     QProcess bus;
     bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
     QVERIFY(bus.waitForStarted());
     QVERIFY(QTest::qWaitFor([&] { return bus.canReadLine(); }, 10000));
-    env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromLatin1(bus.readLine()).trimmed());
+    QProcessEnvironment mutterEnv = env;
+    mutterEnv.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromLatin1(bus.readLine()).trimmed());
     QProcess mutter;
-    mutter.setProcessEnvironment(env);
+    mutter.setProcessEnvironment(mutterEnv);
     mutter.setStandardOutputFile(QProcess::nullDevice());
     mutter.setStandardErrorFile(QProcess::nullDevice());
     mutter.start("mutter", {"--nested", "--wayland", "--no-x11", "--wayland-display=wayland-mutter"});
@@ -237,7 +238,12 @@ void TestWayland::mutterDragsAndCloses() {
                 return moved.width() >= 99 && moved.width() <= 101 && moved.height() <= 101;
             },
             5000);
-        QVERIFY2(whole, qPrintable(QString("%1: the ball left the screen").arg(drag.name)));
+        QVERIFY2(whole, qPrintable(QString("%1: the ball left the screen (changed: %2x%3 at %4,%5)")
+                                       .arg(drag.name)
+                                       .arg(moved.width())
+                                       .arg(moved.height())
+                                       .arg(moved.x())
+                                       .arg(moved.y())));
         const QPoint by = moved.topLeft() - ball.topLeft();
         QVERIFY2((by - (drag.drags ? travel : QPoint())).manhattanLength() <= 4,
                  qPrintable(QString("%1: moved by %2,%3").arg(drag.name).arg(by.x()).arg(by.y())));
