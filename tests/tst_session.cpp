@@ -132,11 +132,6 @@ void TestSession::platformChoice_data() {
                                    << ""
                                    << "" << false << ""
                                    << "offscreen" << false;
-    *row("user chose a platform Qt lacks") << "bogus"
-                                           << ""
-                                           << ":0"
-                                           << "" << false << ""
-                                           << "" << true;
     *row("a list, with a platform Qt lacks") << "bogus;xcb:nograb"
                                              << ""
                                              << ":0"
