@@ -347,22 +347,26 @@ bool BusOnDisplay(xcb_connection_t *x) {
     if (x == nullptr || user == nullptr || machine.empty()) {
         return false;
     }
-    const std::string name = "_DBUS_SESSION_BUS_SELECTION_" + std::string(user->pw_name) + "_" + machine;
+    return XSelectionOwned(x, "_DBUS_SESSION_BUS_SELECTION_" + std::string(user->pw_name) + "_" + machine);
+}
+
+} // namespace
+
+bool XSelectionOwned(xcb_connection_t *x, const std::string &selection) {
     xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
-        x, xcb_intern_atom(x, 1, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr);
+        x, xcb_intern_atom(x, 1, static_cast<std::uint16_t>(selection.size()), selection.c_str()), nullptr);
     if (atom == nullptr) {
         return false;
     }
-    const bool named = atom->atom != XCB_ATOM_NONE;
     xcb_get_selection_owner_reply_t *owner =
-        named ? xcb_get_selection_owner_reply(x, xcb_get_selection_owner(x, atom->atom), nullptr) : nullptr;
+        atom->atom != XCB_ATOM_NONE
+            ? xcb_get_selection_owner_reply(x, xcb_get_selection_owner(x, atom->atom), nullptr)
+            : nullptr;
     const bool owned = owner != nullptr && owner->owner != XCB_WINDOW_NONE;
     std::free(owner);
     std::free(atom);
     return owned;
 }
-
-} // namespace
 
 bool SessionBusRunning(const SessionEnvironment &environment, xcb_connection_t *x) {
     if (!environment.sessionBus.empty()) {

@@ -104,6 +104,9 @@ bool IsWaylandSession(const SessionEnvironment &environment);
 std::string CheckLaunch(const LaunchPlan &plan, const SessionEnvironment &environment, bool waylandSession,
                         HeldXConnection *keep);
 
+// Whether some client owns the named selection on the X display of `x`.
+bool XSelectionOwned(xcb_connection_t *x, const std::string &selection);
+
 // Whether a session bus runs that the clock can reach without starting one:
 // its address is set, the user's bus listens at $XDG_RUNTIME_DIR/bus, or D-Bus
 // started one for this user on the X display of `x` (which may be null).

@@ -1,6 +1,7 @@
 #include "window_operations.h"
 
 #include "platform.h"
+#include "session.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -12,8 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace telvo::platform {
@@ -32,28 +33,12 @@ bool XCompositingManagerRuns() {
     if (x11 == nullptr || x11->connection() == nullptr) {
         return false;
     }
-    xcb_connection_t *connection = x11->connection();
     int screen = 0;
     const QByteArray display = qgetenv("DISPLAY");
     if (const qsizetype dot = display.lastIndexOf('.'); dot > display.lastIndexOf(':')) {
         screen = display.mid(dot + 1).toInt();
     }
-    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
-    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 1, static_cast<uint16_t>(name.size()), name.constData()),
-        nullptr);
-    if (atom == nullptr) {
-        return false;
-    }
-    xcb_get_selection_owner_reply_t *owner =
-        atom->atom != XCB_ATOM_NONE
-            ? xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
-                                            nullptr)
-            : nullptr;
-    const bool runs = owner != nullptr && owner->owner != XCB_WINDOW_NONE;
-    std::free(owner);
-    std::free(atom);
-    return runs;
+    return XSelectionOwned(x11->connection(), "_NET_WM_CM_S" + std::to_string(screen));
 }
 
 } // namespace
