@@ -1,4 +1,7 @@
-#include "session.h"
+#include "command_line.h"
+#include "display_probes.h"
+#include "launch_plan.h"
+#include "qt_platforms.h"
 
 #include <QLocalServer>
 #include <QTemporaryDir>

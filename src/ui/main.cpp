@@ -1,5 +1,9 @@
+#include "command_line.h"
+#include "display_probes.h"
 #include "frm_telvo.h"
-#include "session.h"
+#include "launch_plan.h"
+#include "qt_platforms.h"
+#include "quit_on_signals.h"
 
 #include <QApplication>
 

@@ -1,6 +1,7 @@
 #include "picture_box.h"
 
-#include "platform.h"
+#include "twips.h"
+#include "window_operations.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -11,39 +11,15 @@
 #include "auto_size_label.h"
 #include "picture_box.h"
 #include "text_box.h"
-#include "time_text.h"
+#include "time_of_day.h"
+#include "twips.h"
 #include "window_operations.h"
 
 #include <QString>
 
-#include <cmath>
-#include <functional>
 #include <string_view>
 
 namespace telvo::platform {
-
-// Positions and mouse coordinates reach the window's handlers in twips.
-inline constexpr int kTwipsPerPixel = 15;
-
-inline int PixelsFromTwips(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-// Where the window reads the time of day. Tests install their own.
-using TimeSource = std::function<clock::TimeOfDay()>;
-
-// The local time of day from the system clock. The conversion to local time
-// (which also looks for a changed time zone) runs only when the system
-// clock's second has changed: nine of the ten readings a second cost next to
-// nothing.
-class SystemTimeOfDay {
-public:
-    clock::TimeOfDay operator()();
-
-private:
-    long long second_ = -1; // of the system clock, when last converted
-    clock::TimeOfDay local_;
-};
 
 inline std::u16string_view View(const QString &text) {
     return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())};

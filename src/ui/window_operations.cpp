@@ -1,7 +1,7 @@
 #include "window_operations.h"
 
-#include "platform.h"
-#include "session.h"
+#include "display_probes.h"
+#include "twips.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

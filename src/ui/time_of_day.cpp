@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "time_of_day.h"
 
 #include <ctime>
 
