@@ -17,6 +17,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cerrno>
+#include <sys/eventfd.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 using telvo::FrmTelvo;
 using telvo::clock::TimeOfDay;
 using telvo::platform::TextBox;
@@ -38,6 +43,63 @@ struct FakeClock {
             return now;
         };
     }
+};
+
+// A system clock of the test's own, with the timerfd's rules: a wait ends
+// when the clock reaches its time; where it was armed to be cancelled on a
+// setting of the clock, every read after a setting fails with ECANCELED
+// until it is armed again.
+class FakeTimerSystem : public telvo::platform::TimerSystem {
+public:
+    std::int64_t now = 1'800'000'000'000;
+
+    int Create() override { return fd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC); }
+    void SetTime(int, int flags, const itimerspec &when) override {
+        due_ = std::int64_t(when.it_value.tv_sec) * 1000 + when.it_value.tv_nsec / 1000000;
+        cancelOnSet_ = flags & TFD_TIMER_CANCEL_ON_SET;
+        cancelled_ = false;
+        Check();
+    }
+    ssize_t Read(int, std::uint64_t *expirations) override {
+        std::uint64_t pending = 0;
+        [[maybe_unused]] const ssize_t drained = ::read(fd_, &pending, sizeof pending);
+        if (cancelled_ || !expired_) {
+            errno = cancelled_ ? ECANCELED : EAGAIN;
+            return -1;
+        }
+        expired_ = false;
+        *expirations = 1;
+        return sizeof *expirations;
+    }
+    std::int64_t NowMs() override { return now; }
+    void Close(int fd) override { ::close(fd); }
+
+    void SetClock(std::int64_t to) {
+        now = to;
+        cancelled_ = cancelOnSet_;
+        Check();
+    }
+    void Pass(std::int64_t ms) {
+        now += ms;
+        Check();
+    }
+
+private:
+    void Check() {
+        const bool fired = due_ >= 0 && now >= due_;
+        if (fired) {
+            expired_ = true;
+            due_ = -1;
+        }
+        if (fired || cancelled_) {
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = ::write(fd_, &one, sizeof one);
+        }
+    }
+
+    int fd_ = -1;
+    std::int64_t due_ = -1;
+    bool cancelOnSet_ = false, cancelled_ = false, expired_ = false;
 };
 
 } // namespace
@@ -80,6 +142,8 @@ private slots:
     void picture();
     void hiddenMenu();
     void timers();
+    void timerFollowsASettingOfTheClock_data();
+    void timerFollowsASettingOfTheClock();
     void systemTimeIsLocalTime();
     void clockJumps_data();
     void clockJumps();
@@ -507,6 +571,33 @@ void TestFrmTelvo::timers() {
     QTRY_COMPARE_WITH_TIMEOUT(Caption(form, "Label1"), "11:11:11", 3000);
     QCOMPARE(fast->NextTick(), slow->NextTick());
     QCOMPARE(slow->NextTick() % 1000, 0);
+}
+
+// An NTP step or a user setting the time: the next tick still comes one
+// interval after the new time, on its grid, and ticks go on after it.
+void TestFrmTelvo::timerFollowsASettingOfTheClock_data() {
+    QTest::addColumn<qint64>("step");
+    QTest::newRow("set back an hour") << qint64(-3'600'000);
+    QTest::newRow("set forward an hour") << qint64(3'600'000);
+}
+
+void TestFrmTelvo::timerFollowsASettingOfTheClock() {
+    QFETCH(qint64, step);
+    FakeTimerSystem system;
+    Timer timer(nullptr, "Timer2", 100, Timer::Sleep::Never, system);
+    QSignalSpy ticks(&timer, &Timer::Tick);
+    timer.Start(100);
+    system.Pass(100);
+    QTRY_COMPARE(ticks.count(), 1);
+
+    system.SetClock(system.now + 30 + step);
+    QTest::qWait(20);
+    for (int tick = 2; tick <= 3; ++tick) {
+        system.Pass(100);
+        QTRY_COMPARE(ticks.count(), tick);
+        QCOMPARE(timer.NextTick() % 100, 0);
+        QVERIFY(timer.NextTick() - system.now <= 100);
+    }
 }
 
 void TestFrmTelvo::systemTimeIsLocalTime() {

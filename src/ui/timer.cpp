@@ -10,11 +10,33 @@
 
 namespace telvo::platform {
 
-Timer::Timer(QObject *parent, const char *name, int intervalMs, Sleep sleep)
-    : QObject(parent), schedule_(intervalMs, sleep == Sleep::BetweenSeconds) {
+namespace {
+
+class RealTimerSystem : public TimerSystem {
+public:
+    int Create() override { return ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC); }
+    void SetTime(int fd, int flags, const itimerspec &when) override {
+        ::timerfd_settime(fd, flags, &when, nullptr);
+    }
+    ssize_t Read(int fd, std::uint64_t *expirations) override {
+        return ::read(fd, expirations, sizeof *expirations);
+    }
+    std::int64_t NowMs() override { return Timer::SystemClockMs(); }
+    void Close(int fd) override { ::close(fd); }
+};
+
+} // namespace
+
+TimerSystem &TimerSystem::Real() {
+    static RealTimerSystem real;
+    return real;
+}
+
+Timer::Timer(QObject *parent, const char *name, int intervalMs, Sleep sleep, TimerSystem &system)
+    : QObject(parent), schedule_(intervalMs, sleep == Sleep::BetweenSeconds), system_(system) {
     setObjectName(name);
     // On the system clock itself; a setting of the clock cancels the wait.
-    fd_ = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+    fd_ = system_.Create();
     if (fd_ < 0) {
         qFatal("telvo-clock: no timer from the system (%s)", std::strerror(errno));
     }
@@ -24,7 +46,7 @@ Timer::Timer(QObject *parent, const char *name, int intervalMs, Sleep sleep)
 
 Timer::~Timer() {
     delete notifier_;
-    ::close(fd_);
+    system_.Close(fd_);
 }
 
 std::int64_t Timer::SystemClockMs() {
@@ -34,13 +56,13 @@ std::int64_t Timer::SystemClockMs() {
 }
 
 void Timer::Start(int firstDelayMs) {
-    Arm(schedule_.First(SystemClockMs(), firstDelayMs));
+    Arm(schedule_.First(system_.NowMs(), firstDelayMs));
 }
 
 void Timer::Wake() {
     schedule_.Wake();
     if (Enabled()) {
-        const std::int64_t sooner = schedule_.Next(SystemClockMs());
+        const std::int64_t sooner = schedule_.Next(system_.NowMs());
         if (sooner < due_) {
             Arm(sooner);
         }
@@ -52,13 +74,13 @@ void Timer::Arm(std::int64_t dueMs) {
     itimerspec when{};
     when.it_value.tv_sec = static_cast<time_t>(dueMs / 1000);
     when.it_value.tv_nsec = static_cast<long>(dueMs % 1000) * 1000000;
-    ::timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr);
+    system_.SetTime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, when);
 }
 
 void Timer::Expired() {
     std::uint64_t expirations = 0;
-    const ssize_t got = ::read(fd_, &expirations, sizeof expirations);
-    const std::int64_t now = SystemClockMs();
+    const ssize_t got = system_.Read(fd_, &expirations);
+    const std::int64_t now = system_.NowMs();
     if (got < 0) {
         if (errno == ECANCELED) {
             // The clock was set: wait for the grid of the new time.

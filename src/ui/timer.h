@@ -5,10 +5,30 @@
 #include <QObject>
 
 #include <cstdint>
+#include <sys/types.h>
 
 class QSocketNotifier;
+struct itimerspec;
 
 namespace telvo::platform {
+
+// What a Timer asks of the system: a timerfd on the system clock, its
+// setting, its reading, and the clock itself. Tests stand in for it to set
+// the clock and let waits pass; the clock of the machine stays as it is.
+class TimerSystem {
+public:
+    virtual ~TimerSystem() = default;
+    // A descriptor that turns readable when a wait ends or is cancelled.
+    virtual int Create() = 0;
+    virtual void SetTime(int fd, int flags, const itimerspec &when) = 0;
+    // As read(2): 8 bytes of expirations, or -1 with errno (ECANCELED when the clock was set).
+    virtual ssize_t Read(int fd, std::uint64_t *expirations) = 0;
+    virtual std::int64_t NowMs() = 0;
+    virtual void Close(int fd) = 0;
+
+    // The machine's own.
+    static TimerSystem &Real();
+};
 
 // A timer whose ticks fall on the system clock's grid of its interval (see
 // clock::TickSchedule), so that timers of the window tick together at the
@@ -20,7 +40,8 @@ class Timer : public QObject {
 public:
     enum class Sleep { Never, BetweenSeconds };
 
-    Timer(QObject *parent, const char *name, int intervalMs, Sleep sleep = Sleep::Never);
+    Timer(QObject *parent, const char *name, int intervalMs, Sleep sleep = Sleep::Never,
+          TimerSystem &system = TimerSystem::Real());
     ~Timer() override;
 
     int Interval() const { return static_cast<int>(schedule_.Interval()); }
@@ -44,6 +65,7 @@ private:
     void Expired();
 
     clock::TickSchedule schedule_;
+    TimerSystem &system_;
     int fd_ = -1;
     QSocketNotifier *notifier_ = nullptr;
     std::int64_t due_ = -1;
