@@ -4,7 +4,7 @@ execute_process(COMMAND ${GENERATOR} ${SCRATCH} RESULT_VARIABLE status OUTPUT_QU
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "the generator failed: ${status}")
 endif()
-foreach(name ball.bmp hand.ico telvo.ico telvo-128.png telvo-256.png telvo.svg)
+foreach(name ball.bmp ball@2x.bmp ball@3x.bmp hand.ico hand@2x.ico hand@3x.ico telvo.ico telvo-128.png telvo-256.png telvo.svg)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${name} ${COMMITTED}/${name}
                     RESULT_VARIABLE differs)
     if(differs)

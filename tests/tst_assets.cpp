@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QByteArray ReadAsset(const QString &name) {
@@ -35,39 +38,85 @@ class TestAssets : public QObject {
     Q_OBJECT
 
 private slots:
+    void ballBitmapLayout_data();
     void ballBitmapLayout();
+    void ballPicture_data();
     void ballPicture();
     void iconImages_data();
     void iconImages();
+    void handPointer_data();
+    void handPointer();
     void iconsDecode();
     void malformedIconsGiveNoImages();
 };
 
+// The designed picture, and the same drawn for screens at two and three
+// times the resolution.
+void TestAssets::ballBitmapLayout_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("designed 120x113") << "ball.bmp" << 1;
+    QTest::newRow("2x 240x226") << "ball@2x.bmp" << 2;
+    QTest::newRow("3x 360x339") << "ball@3x.bmp" << 3;
+}
+
 void TestAssets::ballBitmapLayout() {
-    const QByteArray bmp = ReadAsset("ball.bmp");
-    QCOMPARE(bmp.size(), 40734);
+    QFETCH(QString, file);
+    QFETCH(int, scale);
+    const QByteArray bmp = ReadAsset(file);
+    const int size = 54 + RowBytes(120 * scale, 24) * 113 * scale;
+    QCOMPARE(bmp.size(), size);
     QCOMPARE(bmp.left(2), "BM");
-    QCOMPARE(U32(bmp, 2), 40734u);
+    QCOMPARE(U32(bmp, 2), quint32(size));
     QCOMPARE(U32(bmp, 10), 54u); // pixels straight after the two headers: no colour table
     QCOMPARE(U32(bmp, 14), 40u);
-    QCOMPARE(qint32(U32(bmp, 18)), 120);
-    QCOMPARE(qint32(U32(bmp, 22)), 113); // positive: rows from the bottom up
+    QCOMPARE(qint32(U32(bmp, 18)), 120 * scale);
+    QCOMPARE(qint32(U32(bmp, 22)), 113 * scale); // positive: rows from the bottom up
     QCOMPARE(U16(bmp, 28), 24);
     QCOMPARE(U32(bmp, 30), 0u); // uncompressed
-    QCOMPARE(RowBytes(120, 24), 360);
+    if (scale == 1) {
+        QCOMPARE(size, 40734);
+    }
+}
+
+void TestAssets::ballPicture_data() {
+    ballBitmapLayout_data();
 }
 
 void TestAssets::ballPicture() {
-    const QImage ball = telvo::platform::DecodeBitmap(ReadAsset("ball.bmp"));
-    QCOMPARE(ball.size(), QSize(120, 113));
+    QFETCH(QString, file);
+    QFETCH(int, scale);
+    const QImage ball = telvo::platform::DecodeBitmap(ReadAsset(file));
+    QCOMPARE(ball.size(), QSize(120, 113) * scale);
     // The program's reader and Qt's agree on every pixel.
-    QCOMPARE(ball, QImage::fromData(ReadAsset("ball.bmp"), "BMP").convertToFormat(QImage::Format_RGB32));
-    for (QPoint corner : {QPoint(0, 0), QPoint(119, 0), QPoint(0, 112), QPoint(119, 112)}) {
+    QCOMPARE(ball, QImage::fromData(ReadAsset(file), "BMP").convertToFormat(QImage::Format_RGB32));
+    const QRect frame = ball.rect();
+    for (QPoint corner : {frame.topLeft(), frame.topRight(), frame.bottomLeft(), frame.bottomRight()}) {
         QCOMPARE(ball.pixelColor(corner), QColor(35, 31, 28));
     }
     // The ball reaches almost to every edge.
     for (QPoint nearEdge : {QPoint(60, 3), QPoint(60, 109), QPoint(3, 56), QPoint(116, 56)}) {
-        QVERIFY2(ball.pixelColor(nearEdge) != QColor(35, 31, 28), qPrintable(QString::number(nearEdge.x())));
+        QVERIFY2(ball.pixelColor(nearEdge * scale) != QColor(35, 31, 28),
+                 qPrintable(QString::number(nearEdge.x())));
+    }
+    // The same shading as the designed picture, point for point.
+    const QImage designed = telvo::platform::DecodeBitmap(ReadAsset("ball.bmp"));
+    for (int y = 8; y < 113; y += 8) {
+        for (int x = 8; x < 120; x += 8) {
+            if (std::hypot((x - 60) / 58.5, (y - 56.5) / 55.0) > 0.95) {
+                continue; // the edge blends into the ground at each resolution on its own
+            }
+            const QColor want = designed.pixelColor(x, y);
+            const QColor got = ball.pixelColor(x * scale + scale / 2, y * scale + scale / 2);
+            const int off = std::max({qAbs(want.red() - got.red()), qAbs(want.green() - got.green()),
+                                      qAbs(want.blue() - got.blue())});
+            QVERIFY2(
+                off <= 24,
+                qPrintable(QString("at %1,%2: %3, designed %4").arg(x).arg(y).arg(got.name(), want.name())));
+        }
+    }
+    if (scale > 1) {
+        return;
     }
     // Orange lit side, pink shade, a white highlight to the upper left.
     const QColor lit = ball.pixelColor(30, 22);
@@ -96,6 +145,8 @@ void TestAssets::iconImages_data() {
     QTest::addColumn<int>("bits");
     QTest::addColumn<int>("count");
     QTest::newRow("pointer 32x32x4") << "hand.ico" << 0 << 32 << 4 << 1;
+    QTest::newRow("pointer at 2x, 64x64x4") << "hand@2x.ico" << 0 << 64 << 4 << 1;
+    QTest::newRow("pointer at 3x, 96x96x4") << "hand@3x.ico" << 0 << 96 << 4 << 1;
     const int sizes[] = {16, 32, 32, 48, 64, 72};
     const int bits[] = {24, 4, 24, 24, 24, 24};
     for (int i = 0; i < 6; ++i) {
@@ -133,22 +184,33 @@ void TestAssets::iconImages() {
     QCOMPARE(length, quint32(40 + palette + (RowBytes(size, bits) + RowBytes(size, 1)) * size));
 }
 
-void TestAssets::iconsDecode() {
-    const QList<QImage> pointer = telvo::platform::DecodeIcon(ReadAsset("hand.ico"));
+void TestAssets::handPointer_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("designed 32x32") << "hand.ico" << 1;
+    QTest::newRow("2x 64x64") << "hand@2x.ico" << 2;
+    QTest::newRow("3x 96x96") << "hand@3x.ico" << 3;
+}
+
+void TestAssets::handPointer() {
+    QFETCH(QString, file);
+    QFETCH(int, scale);
+    const QList<QImage> pointer = telvo::platform::DecodeIcon(ReadAsset(file));
     QCOMPARE(pointer.size(), 1);
     const QImage &hand = pointer.front();
+    const int size = 32 * scale, area = scale * scale;
     // White hand, black outline, transparent around it.
     int white = 0, black = 0, clear = 0;
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             const QColor c = hand.pixelColor(x, y);
             clear += c.alpha() == 0;
             white += c.alpha() == 255 && c == Qt::white;
             black += c.alpha() == 255 && c == Qt::black;
         }
     }
-    QCOMPARE(white + black + clear, 32 * 32);
-    QVERIFY(white > 150 && black > 80 && clear > 300);
+    QCOMPARE(white + black + clear, size * size);
+    QVERIFY(white > 150 * area && black > 80 * area && clear > 300 * area);
     // The fingers point to the lower left: more of the hand lies there than upper right.
     auto handPixels = [&](QRect area) {
         int n = 0;
@@ -157,13 +219,16 @@ void TestAssets::iconsDecode() {
                 n += hand.pixelColor(x, y).alpha() != 0;
         return n;
     };
-    QVERIFY(handPixels(QRect(0, 16, 16, 16)) > handPixels(QRect(16, 0, 16, 16)));
+    const int half = 16 * scale;
+    QVERIFY(handPixels(QRect(0, half, half, half)) > handPixels(QRect(half, 0, half, half)));
     // Qt's own reader honours the mask of a 16-colour icon: the two agree on
     // every pixel, see-through ones included, so a mask read upside down or
     // shifted shows.
-    const QImage byQt = QImage::fromData(ReadAsset("hand.ico"), "ICO").convertToFormat(QImage::Format_ARGB32);
+    const QImage byQt = QImage::fromData(ReadAsset(file), "ICO").convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(hand.convertToFormat(QImage::Format_ARGB32), byQt);
+}
 
+void TestAssets::iconsDecode() {
     const QList<QImage> icon = telvo::platform::DecodeIcon(ReadAsset("telvo.ico"));
     QCOMPARE(icon.size(), 6);
     for (const QImage &image : icon) {

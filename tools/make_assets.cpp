@@ -1,7 +1,9 @@
 // Draws the clock's pictures and writes them as the files the program
 // embeds: the ball picture (BMP), the hand pointer (ICO) and the window icon
-// (ICO with six images), and the icon theme's larger sizes (PNG, SVG). Standard library only; the output is
-// committed, so this runs by hand after a change to the drawing:
+// (ICO with six images), the ball and the pointer again at two and three
+// times the resolution for screens of that scale, and the icon theme's
+// larger sizes (PNG, SVG). Standard library only; the output is committed,
+// so this runs by hand after a change to the drawing:
 //
 //     build/tools/telvo-make-assets assets
 
@@ -179,16 +181,19 @@ const std::array<Rgb, 16> kVgaPalette = {{{0, 0, 0},
                                           {0, 255, 255},
                                           {255, 255, 255}}};
 
-Canvas DrawHand() {
-    Canvas canvas(32, 32);
-    std::vector<int> part(32 * 32, -1);
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
+// The hand in a frame of 32 by 32 pixels times `scale`; the outline and the
+// seams between the fingers are `scale` pixels wide.
+Canvas DrawHand(int scale) {
+    const int size = 32 * scale;
+    Canvas canvas(size, size);
+    std::vector<int> part(size * size, -1);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             // Majority of 3x3 samples decides the pixel.
             int votes = 0, which = -1;
             for (int s = 0; s < 9; ++s) {
                 double ux, uy;
-                kHandTurn.Back(x + (s % 3 + 0.5) / 3, y + (s / 3 + 0.5) / 3, ux, uy);
+                kHandTurn.Back((x + (s % 3 + 0.5) / 3) / scale, (y + (s / 3 + 0.5) / 3) / scale, ux, uy);
                 const int p = HandPartAt(ux, uy);
                 if (p >= 0) {
                     ++votes;
@@ -198,24 +203,26 @@ Canvas DrawHand() {
                 }
             }
             if (votes >= 5) {
-                part[y * 32 + x] = which;
+                part[y * size + x] = which;
             }
         }
     }
-    auto partAt = [&](int x, int y) { return x < 0 || y < 0 || x >= 32 || y >= 32 ? -1 : part[y * 32 + x]; };
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
+    auto partAt = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= size || y >= size ? -1 : part[y * size + x];
+    };
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             const int here = partAt(x, y);
             bool touchesHand = false, fingerSeam = false;
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -scale; dy <= scale; ++dy) {
+                for (int dx = -scale; dx <= scale; ++dx) {
                     const int there = partAt(x + dx, y + dy);
                     touchesHand |= there >= 0;
                     // Draw a seam where two fingers meet, once (on the lower-numbered side).
                     fingerSeam |= here > 0 && there > here && (dx == 0 || dy == 0);
                 }
             }
-            std::uint8_t &px = canvas.index[y * 32 + x];
+            std::uint8_t &px = canvas.index[y * size + x];
             if (here >= 0) {
                 px = fingerSeam ? kVgaBlack : kVgaWhite;
                 canvas.Cover(x, y) = 1;
@@ -555,12 +562,16 @@ int main(int argc, char **argv) {
     }
     const std::string folder = argv[1];
 
-    Canvas ball(120, 113);
-    DrawBall(ball, 60.0, 56.5, 58.5, 55.0, kOrangePink, 0.95);
-
-    Canvas hand = DrawHand();
-    std::vector<std::pair<Canvas, int>> pointer;
-    pointer.emplace_back(std::move(hand), 4);
+    // The ball and the pointer at one, two and three times the resolution.
+    std::vector<Bytes> balls, pointers;
+    for (int scale = 1; scale <= 3; ++scale) {
+        Canvas ball(120 * scale, 113 * scale);
+        DrawBall(ball, 60.0 * scale, 56.5 * scale, 58.5 * scale, 55.0 * scale, kOrangePink, 0.95);
+        balls.push_back(Bmp24(ball, kNearBlack));
+        std::vector<std::pair<Canvas, int>> pointer;
+        pointer.emplace_back(DrawHand(scale), 4);
+        pointers.push_back(Ico(pointer));
+    }
 
     Canvas small = BlueBall(32);
     ReduceToVga(small);
@@ -576,7 +587,9 @@ int main(int argc, char **argv) {
     Canvas large = BlueBall(128), huge = BlueBall(256);
 
     const bool ok =
-        Write(folder + "/ball.bmp", Bmp24(ball, kNearBlack)) && Write(folder + "/hand.ico", Ico(pointer)) &&
+        Write(folder + "/ball.bmp", balls[0]) && Write(folder + "/ball@2x.bmp", balls[1]) &&
+        Write(folder + "/ball@3x.bmp", balls[2]) && Write(folder + "/hand.ico", pointers[0]) &&
+        Write(folder + "/hand@2x.ico", pointers[1]) && Write(folder + "/hand@3x.ico", pointers[2]) &&
         Write(folder + "/telvo.ico", Ico(icon)) && Write(folder + "/telvo-128.png", Png(large)) &&
         Write(folder + "/telvo-256.png", Png(huge)) && Write(folder + "/telvo.svg", BlueBallSvg());
     return ok ? 0 : 1;
