@@ -108,10 +108,20 @@ QIcon WindowIcon() {
     return icon;
 }
 
-QCursor HandCursor() {
-    const QList<QImage> images = IconImages(":/assets/hand.ico");
-    return images.isEmpty() ? QCursor(Qt::OpenHandCursor)
-                            : QCursor(QPixmap::fromImage(images.front()), kHandHotSpot.x(), kHandHotSpot.y());
+// The designed file at scale 1, and the same drawn finer for screens of
+// two and three times the resolution.
+QString AtScale(const char *name, const char *extension, int scale) {
+    return scale == 1 ? QString(":/assets/%1.%2").arg(name, extension)
+                      : QString(":/assets/%1@%3x.%2").arg(name, extension).arg(scale);
+}
+
+QImage Ball(int scale) {
+    return platform::DecodeBitmap(Resource(AtScale("ball", "bmp", scale)));
+}
+
+QImage Hand(int scale) {
+    const QList<QImage> images = IconImages(AtScale("hand", "ico", scale));
+    return images.isEmpty() ? QImage() : images.front();
 }
 
 } // namespace
@@ -179,8 +189,8 @@ void FrmTelvo::CreateControls() {
     Image1 = new platform::PictureBox(this);
     Image1->setObjectName("Image1");
     Image1->setGeometry(PixelRect({0, 0, 1500, 1500}));
-    Image1->SetPicture(QPixmap::fromImage(platform::DecodeBitmap(Resource(":/assets/ball.bmp"))));
-    Image1->setCursor(HandCursor());
+    Image1->SetPicture(Ball);
+    Image1->SetMouseIcon(Hand, kHandHotSpot);
     Image1->setToolTip("DubleClick Close");
     Image1->setAccessibleName("Telvo Clock");
     Image1->setAccessibleDescription("Drag to move the clock; double-click to close it");
@@ -221,7 +231,7 @@ void FrmTelvo::ConnectHandlers() {
 
 void FrmTelvo::Form_Load() {
     // A circle 100 pixels across in the top-left corner: only the ball shows.
-    const QRegion circle = platform::CreateRoundRectRgn(0, 0, 100, 100, 100, 100);
+    const platform::RoundRectRegion circle = platform::CreateRoundRectRgn(0, 0, 100, 100, 100, 100);
     platform::SetWindowRgn(this, circle, true);
 }
 

@@ -3,31 +3,88 @@
 #include "twips.h"
 #include "window_operations.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 namespace telvo::platform {
 
 PictureBox::PictureBox(QWidget *parent) : QWidget(parent), compositorMoves_(CompositorMoveButtons()) {}
 
-void PictureBox::SetPicture(const QPixmap &picture) {
-    picture_ = picture;
+int PictureScale(qreal devicePixelRatio) {
+    // A little above a whole scale is still that scale: 2.0000001 is 2.
+    return std::clamp(static_cast<int>(std::ceil(devicePixelRatio - 1e-6)), 1, 3);
+}
+
+void PictureBox::SetPicture(PictureSource source) {
+    picture_ = std::move(source);
     stretched_ = QPixmap();
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent *) {
-    if (picture_.isNull()) {
+void PictureBox::SetMouseIcon(PictureSource source, QPoint hotSpot) {
+    pointer_ = std::move(source);
+    hotSpot_ = hotSpot;
+    pointerRatio_ = 0;
+    UpdatePointer();
+}
+
+QPixmap PictureBox::Drawn(qreal devicePixelRatio) const {
+    const QImage source = picture_ ? picture_(PictureScale(devicePixelRatio)) : QImage();
+    if (source.isNull()) {
+        return {};
+    }
+    QPixmap drawn = QPixmap::fromImage(
+        source.scaled(size() * devicePixelRatio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    drawn.setDevicePixelRatio(devicePixelRatio);
+    return drawn;
+}
+
+void PictureBox::UpdatePointer() {
+    const qreal ratio = devicePixelRatioF();
+    if (!pointer_ || ratio == pointerRatio_) {
         return;
     }
-    const qreal ratio = devicePixelRatioF();
-    const QSize target = size() * ratio;
-    if (stretched_.size() != target) {
-        // Scaled once and kept: the clock repaints parts of the picture every second.
-        stretched_ = picture_.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        stretched_.setDevicePixelRatio(ratio);
+    pointerRatio_ = ratio;
+    const int scale = PictureScale(ratio);
+    QImage image = pointer_(scale);
+    if (image.isNull()) {
+        setCursor(Qt::OpenHandCursor);
+        return;
     }
-    QPainter(this).drawPixmap(0, 0, stretched_);
+    // Between whole scales, the next finer pointer made smaller.
+    if (const int side = qRound(image.width() / scale * ratio); side != image.width()) {
+        image = image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
+    // Qt's X11 platform takes a bitmap pointer's hot spot in the image's own
+    // pixels; Wayland's in window pixels.
+    const QPoint hotSpot =
+        QGuiApplication::platformName() == "xcb" ? (QPointF(hotSpot_) * ratio).toPoint() : hotSpot_;
+    setCursor(QCursor(pixmap, hotSpot.x(), hotSpot.y()));
+}
+
+bool PictureBox::event(QEvent *event) {
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        UpdatePointer(); // the picture follows at its next paint
+    }
+    return QWidget::event(event);
+}
+
+void PictureBox::paintEvent(QPaintEvent *) {
+    const qreal ratio = devicePixelRatioF();
+    if (stretched_.size() != size() * ratio || stretched_.devicePixelRatio() != ratio) {
+        // Made once for each screen and kept: the clock repaints parts of the picture every second.
+        stretched_ = Drawn(ratio);
+    }
+    if (!stretched_.isNull()) {
+        QPainter(this).drawPixmap(0, 0, stretched_);
+    }
 }
 
 namespace {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
+
+#include <functional>
 
 class QMouseEvent;
 
@@ -15,7 +18,15 @@ struct MouseArgs {
     float y = 0;
 };
 
-// A picture drawn stretched over the whole control. After a press on it,
+// A picture, drawn at 1, 2 or 3 device pixels to the window pixel: each
+// screen takes the one drawn for its scale, or the next finer one.
+using PictureSource = std::function<QImage(int scale)>;
+
+// The scale of the picture that suits a screen's device pixel ratio.
+int PictureScale(qreal devicePixelRatio);
+
+// A picture drawn stretched over the whole control, with a pointer of its
+// own; both come at the resolution of the screen. After a press on it,
 // its move and release notifications keep coming to it until the button is
 // released. Where the compositor places windows, a press hands it the move
 // of the window and ends the drag here at once.
@@ -24,7 +35,11 @@ class PictureBox : public QWidget {
 public:
     explicit PictureBox(QWidget *parent = nullptr);
 
-    void SetPicture(const QPixmap &picture);
+    void SetPicture(PictureSource source);
+    // The pointer over the picture; its hot spot in window pixels.
+    void SetMouseIcon(PictureSource source, QPoint hotSpot);
+    // The picture as it is drawn at a device pixel ratio.
+    QPixmap Drawn(qreal devicePixelRatio) const;
 
 signals:
     void MouseDown(telvo::platform::MouseArgs args);
@@ -33,6 +48,7 @@ signals:
     void DblClick();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -41,9 +57,13 @@ protected:
 
 private:
     MouseArgs ArgsOf(const QMouseEvent *event, Qt::MouseButtons buttons) const;
+    void UpdatePointer();
 
-    QPixmap picture_;
-    QPixmap stretched_;                // the picture at the control's size, made on demand
+    PictureSource picture_;
+    QPixmap stretched_; // the picture at the control's size on its screen, made on demand
+    PictureSource pointer_;
+    QPoint hotSpot_;
+    qreal pointerRatio_ = 0;           // the device pixel ratio the pointer was made for
     Qt::MouseButtons compositorMoves_; // the buttons whose moves the compositor may run
 };
 

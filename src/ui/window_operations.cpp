@@ -5,17 +5,21 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QWidget>
 #include <QWindow>
 
 #include <wayland-client.h>
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace telvo::platform {
 
@@ -51,15 +55,16 @@ bool DrawsTranslucent() {
            (QGuiApplication::platformName() == "xcb" && XCompositingManagerRuns());
 }
 
-QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
+namespace {
+
+// The pixels whose centres lie inside the rounded rectangle, row by row.
+// Measuring every row from the nearer edge, and every pixel from the middle,
+// makes the region the same mirrored top to bottom and left to right.
+QRegion RoundRectPixels(int left, int top, int right, int bottom, double ellipseWidth, double ellipseHeight) {
     const int width = std::max(right - left, 0);
     const int height = std::max(bottom - top, 0);
-    const double rx = std::clamp(ellipseWidth, 0, width) / 2.0;
-    const double ry = std::clamp(ellipseHeight, 0, height) / 2.0;
-    // Row by row, a pixel belongs to the region when its centre lies inside
-    // the rounded rectangle. Measuring every row from the nearer edge, and
-    // every pixel from the middle, makes the region the same mirrored top to
-    // bottom and left to right.
+    const double rx = std::clamp(ellipseWidth, 0.0, double(width)) / 2.0;
+    const double ry = std::clamp(ellipseHeight, 0.0, double(height)) / 2.0;
     QRegion region;
     int runStart = top;
     QRect run;
@@ -87,55 +92,132 @@ QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipse
     return region;
 }
 
+} // namespace
+
+QRegion RoundRectRegion::Pixels(qreal ratio) const {
+    auto device = [ratio](int pixels) { return static_cast<int>(std::lround(pixels * ratio)); };
+    return RoundRectPixels(device(left_), device(top_), device(right_), device(bottom_),
+                           ellipseWidth_ * ratio, ellipseHeight_ * ratio);
+}
+
+QPainterPath RoundRectRegion::Outline() const {
+    const QRectF box(left_, top_, std::max(right_ - left_, 0), std::max(bottom_ - top_, 0));
+    QPainterPath outline;
+    outline.addRoundedRect(box, std::clamp(ellipseWidth_ / 2.0, 0.0, box.width() / 2),
+                           std::clamp(ellipseHeight_ / 2.0, 0.0, box.height() / 2));
+    return outline;
+}
+
+RoundRectRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
+                                   int ellipseHeight) {
+    return {left, top, right, bottom, ellipseWidth, ellipseHeight};
+}
+
 namespace {
 
-// Where the window draws translucent, its region may limit its input only.
-// So that nothing shows outside the region there, each child is masked to
-// its part of it, again whenever it moves or resizes (a label that grows
-// with its caption).
-class ChildClipper : public QObject {
-public:
-    static constexpr const char *kName = "ChildClipper";
+// Sets the X window's shape in device pixels: the toolkit's own mask is made
+// in window pixels and scaled up, a staircase of the scale's steps.
+void SetXShape(QWidget *window, const QRegion &devicePixels) {
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr) {
+        return;
+    }
+    std::vector<xcb_rectangle_t> rectangles;
+    for (const QRect &r : devicePixels) {
+        rectangles.push_back({static_cast<std::int16_t>(r.x()), static_cast<std::int16_t>(r.y()),
+                              static_cast<std::uint16_t>(r.width()), static_cast<std::uint16_t>(r.height())});
+    }
+    xcb_shape_rectangles(x11->connection(), XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
+                         XCB_CLIP_ORDERING_UNSORTED, static_cast<xcb_window_t>(window->winId()), 0, 0,
+                         static_cast<std::uint32_t>(rectangles.size()), rectangles.data());
+    xcb_flush(x11->connection());
+}
 
-    ChildClipper(QWidget *window, const QRegion &region) : QObject(window), region_(region) {
+// Where the window draws translucent, its region may limit its input only.
+// Lying above every other control, this takes away whatever they drew
+// outside the outline, with an antialiased edge at the device's resolution.
+class OutlineCut : public QWidget {
+public:
+    static constexpr const char *kName = "OutlineCut";
+
+    OutlineCut(QWidget *window, const QPainterPath &outline) : QWidget(window) {
         setObjectName(kName);
-        for (QWidget *child : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            if (!child->isWindow()) {
-                Clip(child);
-                child->installEventFilter(this);
-            }
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(window->rect());
+        outside_.addRect(rect());
+        outside_.addPath(outline); // odd-even: the rectangle less the outline
+        raise();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        painter.fillPath(outside_, Qt::black);
+    }
+
+private:
+    QPainterPath outside_;
+};
+
+// Keeps the window's X shape at the resolution of its screen: it is set
+// again when the native window comes and when the window moves to a screen
+// of another scale.
+class XShapeKeeper : public QObject {
+public:
+    static constexpr const char *kName = "XShapeKeeper";
+
+    XShapeKeeper(QWidget *window, const RoundRectRegion &region) : QObject(window), region_(region) {
+        setObjectName(kName);
+        window->installEventFilter(this);
+        if (window->internalWinId() != 0) {
+            Apply(window);
         }
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
-            Clip(static_cast<QWidget *>(watched));
+        if (event->type() == QEvent::WinIdChange || event->type() == QEvent::ScreenChangeInternal) {
+            Apply(static_cast<QWidget *>(watched));
         }
         return false;
     }
 
 private:
-    void Clip(QWidget *child) const {
-        QRegion inside = region_.translated(-child->pos()) & child->rect();
-        // An empty mask would mean no mask at all: a pixel outside the child shows none of it.
-        child->setMask(inside.isEmpty() ? QRegion(-1, -1, 1, 1) : inside);
+    void Apply(QWidget *window) {
+        const qreal ratio = window->devicePixelRatioF();
+        if (window->internalWinId() != 0 && ratio != applied_) {
+            applied_ = ratio;
+            SetXShape(window, region_.Pixels(ratio));
+        }
     }
 
-    QRegion region_;
+    RoundRectRegion region_;
+    qreal applied_ = 0;
 };
 
 } // namespace
 
-bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw) {
+bool SetWindowRgn(QWidget *window, const RoundRectRegion &region, bool redraw) {
     if (window == nullptr) {
         return false;
     }
-    window->setMask(region);
+    // By name: without a meta-object of their own, a cast would take any QObject for them.
+    for (const char *name : {OutlineCut::kName, XShapeKeeper::kName}) {
+        delete window->findChild<QObject *>(name, Qt::FindDirectChildrenOnly);
+    }
+    if (QGuiApplication::platformName() == "xcb") {
+        window->clearMask();
+        new XShapeKeeper(window, region);
+    } else {
+        // Wayland takes the input region in window pixels.
+        window->setMask(region.Pixels());
+    }
     if (window->testAttribute(Qt::WA_TranslucentBackground)) {
-        // By name: without a meta-object of its own, a cast would take any QObject for it.
-        delete window->findChild<QObject *>(ChildClipper::kName, Qt::FindDirectChildrenOnly);
-        new ChildClipper(window, region);
+        new OutlineCut(window, region.Outline());
     }
     if (redraw) {
         window->update();

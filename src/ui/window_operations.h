@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QRect>
 #include <QRegion>
 
@@ -9,12 +10,32 @@ namespace telvo::platform {
 
 // A window region: the rounded rectangle from (left, top) to (right,
 // bottom), right and bottom edges excluded, whose corners are quarters of an
-// ellipse ellipseWidth by ellipseHeight. All in window pixels.
-QRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+// ellipse ellipseWidth by ellipseHeight. All in window pixels; it keeps its
+// shape, so that a screen of any scale gets it at its own resolution.
+class RoundRectRegion {
+public:
+    RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight)
+        : left_(left), top_(top), right_(right), bottom_(bottom), ellipseWidth_(ellipseWidth),
+          ellipseHeight_(ellipseHeight) {}
+
+    // The device pixels whose centres lie inside, at `ratio` device pixels
+    // to the window pixel; at 1, window pixels.
+    QRegion Pixels(qreal ratio = 1) const;
+    // The outline itself, in window pixels.
+    QPainterPath Outline() const;
+
+private:
+    int left_, top_, right_, bottom_, ellipseWidth_, ellipseHeight_;
+};
+
+RoundRectRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
+                                   int ellipseHeight);
 
 // From now on the window shows itself and takes the mouse only inside the
-// region; outside it, clicks fall through to what lies beneath.
-bool SetWindowRgn(QWidget *window, const QRegion &region, bool redraw);
+// region, cut at the resolution of the screen it is on, also after it moves
+// to a screen of another scale; outside it, clicks fall through to what lies
+// beneath.
+bool SetWindowRgn(QWidget *window, const RoundRectRegion &region, bool redraw);
 
 // Whether the compositor alone places windows (Wayland): a window cannot
 // move itself there, and what lies outside its region must be transparent.

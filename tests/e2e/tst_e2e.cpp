@@ -388,12 +388,26 @@ void TestEndToEnd::displayGoesAway() {
 }
 
 // At a scale of 2 everything doubles: the window, and the circle to 200
-// device pixels across.
+// device pixels across, cut at the device's resolution, not the 100-pixel
+// circle doubled.
 void TestEndToEnd::doubleScale() {
     Stop();
     StartClock({"QT_SCALE_FACTOR=2"}, 2);
     QCOMPARE(Where().size(), QSize(302, 288));
-    QCOMPARE(x_.Shape(window_, false).boundingRect(), QRect(0, 0, 200, 200));
+    const QRegion shape = x_.Shape(window_, false);
+    QCOMPARE(shape.boundingRect(), QRect(0, 0, 200, 200));
+    int offCircle = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            offCircle += shape.contains(QPoint(x, y)) != (std::hypot(x + 0.5 - 100, y + 0.5 - 100) < 100);
+        }
+    }
+    QCOMPARE(offCircle, 0);
+    // The pointer drawn for the scale, its hot spot where the designed one is.
+    QVERIFY(HoverUntil(kBareBall * 2, [&] {
+        QPoint hotSpot;
+        return x_.PointerImage(&hotSpot).size() == QSize(64, 64) && hotSpot == QPoint(12, 54);
+    }));
     const QImage shot = x_.Grab(Where());
     int wrong = 0;
     for (int y = 0; y < shot.height(); ++y) {
