@@ -1,9 +1,11 @@
 // Start-up time and resident memory of the clock beside a bare frameless Qt
 // window, and its idle wake-ups and CPU beside xclock, oclock and the bare
 // window changing its label every second, on the X server named by DISPLAY
-// (scripts/measure starts one of its own):
+// (scripts/measure starts one of its own). With --qt-only the idle figures
+// leave out the X yardsticks, which do not scale: scripts/measure runs it so
+// at a device scale of 2, where the bare window is the yardstick.
 //
-//     telvo-measure CLOCK BARE [IDLE-SECONDS]
+//     telvo-measure CLOCK BARE [IDLE-SECONDS] [--qt-only]
 
 #include <X11/Xlib.h>
 
@@ -151,12 +153,13 @@ struct Idle {
 
 int main(int argc, char **argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: telvo-measure CLOCK BARE [IDLE-SECONDS]\n");
+        std::fprintf(stderr, "usage: telvo-measure CLOCK BARE [IDLE-SECONDS] [--qt-only]\n");
         return 2;
     }
     const char *clock = argv[1];
     const char *bare = argv[2];
     const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 60;
+    const bool qtOnly = argc > 4 && std::string(argv[4]) == "--qt-only";
     Display *display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "telvo-measure: no X display\n");
@@ -195,6 +198,9 @@ int main(int argc, char **argv) {
                               {"xclock -digital -update 1", {"xclock", "-digital", "-update", "1"}},
                               {"oclock", {"oclock"}},
                               {"bare window --tick", {bare, "--tick"}}};
+    if (qtOnly) {
+        idle.erase(idle.begin() + 1, idle.begin() + 3);
+    }
     for (Idle &program : idle) {
         StartAndWaitForWindow(display, program.command, &program.pid, &program != &idle.front());
     }
