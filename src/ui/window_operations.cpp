@@ -210,7 +210,6 @@ bool SetWindowRgn(QWidget *window, const RoundRectRegion &region, bool redraw) {
         delete window->findChild<QObject *>(name, Qt::FindDirectChildrenOnly);
     }
     if (QGuiApplication::platformName() == "xcb") {
-        window->clearMask();
         new XShapeKeeper(window, region);
     } else {
         // Wayland takes the input region in window pixels.
