@@ -143,10 +143,8 @@ private slots:
     void labelsSizeThemselvesToTheirText();
     void focusAndTabOrder();
     void picture();
-    void outlineAtEveryScale_data();
-    void outlineAtEveryScale();
-    void pictureAtEveryScale_data();
-    void pictureAtEveryScale();
+    void everyScale_data();
+    void everyScale();
     void hiddenMenu();
     void timers();
     void timerFollowsASettingOfTheClock_data();
@@ -549,36 +547,11 @@ void TestFrmTelvo::picture() {
     QVERIFY2(corner.red() < 60 && corner.green() < 60 && corner.blue() < 60, qPrintable(corner.name()));
 }
 
-// The circle 100 window pixels across, laid out at each device pixel ratio
-// in device pixels: those whose centres lie inside, not the circle of the
-// window's pixels scaled up.
-void TestFrmTelvo::outlineAtEveryScale_data() {
-    QTest::addColumn<qreal>("ratio");
-    QTest::addColumn<int>("across");
-    QTest::newRow("1") << 1.0 << 100;
-    QTest::newRow("1.25") << 1.25 << 125;
-    QTest::newRow("1.5") << 1.5 << 150;
-    QTest::newRow("2") << 2.0 << 200;
-    QTest::newRow("3") << 3.0 << 300;
-}
-
-void TestFrmTelvo::outlineAtEveryScale() {
-    QFETCH(qreal, ratio);
-    QFETCH(int, across);
-    const QRegion circle = telvo::platform::CreateRoundRectRgn(0, 0, 100, 100, 100, 100).Pixels(ratio);
-    QCOMPARE(circle.boundingRect(), QRect(0, 0, across, across));
-    int wrong = 0;
-    for (int y = 0; y < across; ++y) {
-        for (int x = 0; x < across; ++x) {
-            wrong += circle.contains(QPoint(x, y)) !=
-                     (std::hypot(x + 0.5 - across / 2.0, y + 0.5 - across / 2.0) < across / 2.0);
-        }
-    }
-    QCOMPARE(wrong, 0);
-}
-
-// Each screen draws the ball from the picture made for its scale, or the next finer one.
-void TestFrmTelvo::pictureAtEveryScale_data() {
+// At each device pixel ratio the circle 100 window pixels across is laid out
+// in device pixels (those whose centres lie inside it, not the circle of
+// window pixels scaled up), and the ball is drawn from the picture made for
+// the ratio, or the next finer one.
+void TestFrmTelvo::everyScale_data() {
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<QString>("source");
     QTest::newRow("1: the designed bitmap") << 1.0 << "ball.bmp";
@@ -589,19 +562,29 @@ void TestFrmTelvo::pictureAtEveryScale_data() {
     QTest::newRow("4: the finest there is") << 4.0 << "ball@3x.bmp";
 }
 
-void TestFrmTelvo::pictureAtEveryScale() {
+void TestFrmTelvo::everyScale() {
     QFETCH(qreal, ratio);
     QFETCH(QString, source);
+    const int across = qRound(100 * ratio);
+    const QRegion circle = telvo::platform::CreateRoundRectRgn(0, 0, 100, 100, 100, 100).Pixels(ratio);
+    QCOMPARE(circle.boundingRect(), QRect(0, 0, across, across));
+    int wrong = 0;
+    for (int y = 0; y < across; ++y) {
+        for (int x = 0; x < across; ++x) {
+            const double r = std::hypot(x + 0.5 - across / 2.0, y + 0.5 - across / 2.0);
+            wrong += circle.contains(QPoint(x, y)) != (r < across / 2.0);
+        }
+    }
+    QCOMPARE(wrong, 0);
+
     FakeClock clock;
     FrmTelvo form(clock.Source());
     QFile file(":/assets/" + source);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QSize device = QSize(100, 100) * ratio;
     QImage expected = telvo::platform::DecodeBitmap(file.readAll())
-                          .scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                          .scaled(across, across, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     expected.setDevicePixelRatio(ratio);
     const QPixmap drawn = Control<telvo::platform::PictureBox>(form, "Image1")->Drawn(ratio);
-    QCOMPARE(drawn.size(), device);
     QCOMPARE(drawn.devicePixelRatio(), ratio);
     QCOMPARE(drawn.toImage().convertToFormat(QImage::Format_RGB32),
              expected.convertToFormat(QImage::Format_RGB32));
