@@ -32,6 +32,16 @@ int RowBytes(int width, int bits) {
     return (width * bits + 31) / 32 * 4;
 }
 
+// Rows for a picture as designed and as drawn at two and three times the resolution.
+void AtEveryScale(const char *name, const char *extension) {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("designed") << QString("%1.%2").arg(name, extension) << 1;
+    for (int scale : {2, 3}) {
+        QTest::addRow("%dx", scale) << QString("%1@%3x.%2").arg(name, extension).arg(scale) << scale;
+    }
+}
+
 } // namespace
 
 class TestAssets : public QObject {
@@ -53,11 +63,7 @@ private slots:
 // The designed picture, and the same drawn for screens at two and three
 // times the resolution.
 void TestAssets::ballBitmapLayout_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("scale");
-    QTest::newRow("designed 120x113") << "ball.bmp" << 1;
-    QTest::newRow("2x 240x226") << "ball@2x.bmp" << 2;
-    QTest::newRow("3x 360x339") << "ball@3x.bmp" << 3;
+    AtEveryScale("ball", "bmp");
 }
 
 void TestAssets::ballBitmapLayout() {
@@ -185,11 +191,7 @@ void TestAssets::iconImages() {
 }
 
 void TestAssets::handPointer_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("scale");
-    QTest::newRow("designed 32x32") << "hand.ico" << 1;
-    QTest::newRow("2x 64x64") << "hand@2x.ico" << 2;
-    QTest::newRow("3x 96x96") << "hand@3x.ico" << 3;
+    AtEveryScale("hand", "ico");
 }
 
 void TestAssets::handPointer() {
