@@ -127,6 +127,8 @@ private slots:
     void wordsFollowTheSeconds_data();
     void wordsFollowTheSeconds();
     void tickWithinTheSameSecondChangesNothing();
+    void tickRepaintsOnlyWhatChanged_data();
+    void tickRepaintsOnlyWhatChanged();
     void digitalTime_data();
     void digitalTime();
     void oneReadingPerTick();
@@ -252,6 +254,58 @@ void TestFrmTelvo::tickWithinTheSameSecondChangesNothing() {
     QCOMPARE(Caption(form, "Label5"), words[0]);
     QCOMPARE(Caption(form, "Label4"), words[1]);
     QCOMPARE(Caption(form, "Label3"), words[2]);
+}
+
+void TestFrmTelvo::tickRepaintsOnlyWhatChanged_data() {
+    QTest::addColumn<TimeOfDay>("from");
+    QTest::addColumn<TimeOfDay>("to");
+    QTest::addColumn<QStringList>("painted");
+    QTest::newRow("within a minute") << TimeOfDay{14, 35, 42} << TimeOfDay{14, 35, 43}
+                                     << QStringList{"Label1", "Label5"};
+    // The minute's line overlaps the hour's above it, the seconds' below and
+    // the empty Label2: what lies on its place is drawn again with it.
+    QTest::newRow("turn of the minute") << TimeOfDay{14, 35, 59} << TimeOfDay{14, 36, 0}
+                                        << QStringList{"Label1", "Label2", "Label3", "Label4", "Label5"};
+}
+
+// A second's ticks draw the labels whose text changed, and nothing else that
+// lies above the ball: not the other labels, not the boxes out of sight.
+void TestFrmTelvo::tickRepaintsOnlyWhatChanged() {
+    QFETCH(TimeOfDay, from);
+    QFETCH(TimeOfDay, to);
+    QFETCH(QStringList, painted);
+    struct PaintCounter : QObject {
+        QStringList painted;
+        bool eventFilter(QObject *watched, QEvent *event) override {
+            if (event->type() == QEvent::Paint) {
+                painted += watched->objectName();
+            }
+            return false;
+        }
+    } counter;
+    FakeClock clock;
+    clock.now = from;
+    FrmTelvo form(clock.Source());
+    const QStringList controls = {"Label1", "Label2",   "Label3", "Label4",
+                                  "Label5", "txtCifre", "Text1",  "Text2"};
+    for (const QString &name : controls) {
+        Control<QWidget>(form, qPrintable(name))->installEventFilter(&counter);
+    }
+    // As on X, where the server cuts the window and the toolkit draws all of it.
+    form.clearMask();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.Timer2_Timer();
+    form.Timer1_Timer();
+    QCoreApplication::processEvents();
+    counter.painted.clear();
+    clock.now = to;
+    form.Timer2_Timer();
+    form.Timer1_Timer();
+    QCoreApplication::processEvents();
+    counter.painted.sort();
+    counter.painted.removeDuplicates();
+    QCOMPARE(counter.painted, painted);
 }
 
 void TestFrmTelvo::digitalTime_data() {
@@ -494,6 +548,31 @@ void TestFrmTelvo::labelsSizeThemselvesToTheirText() {
     QCOMPARE(digits->size(), digits->sizeHint());
     QVERIFY(qAbs(digits->geometry().center().x() - 47) <= 1);
     QCOMPARE(digits->y(), 16);
+
+    // Each caption is laid out once and kept; drawn, it is what a plain label
+    // draws, also once more captions came than are kept.
+    const auto drawnAsByALabel = [](QLabel *label) {
+        QLabel plain(label->text());
+        plain.setFont(label->font());
+        plain.setAlignment(label->alignment());
+        plain.setPalette(label->palette());
+        plain.setGeometry(label->geometry());
+        const auto drawn = [](QWidget *widget) {
+            QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::darkRed);
+            widget->render(&image, {}, {}, QWidget::DrawChildren);
+            return image;
+        };
+        return drawn(label) == drawn(&plain);
+    };
+    QVERIFY(drawnAsByALabel(seconds));
+    QVERIFY(drawnAsByALabel(digits));
+    for (int second = 0; second <= telvo::platform::AutoSizeLabel::kKeptCaptions; ++second) {
+        clock.now.second = second % 60;
+        clock.now.minute = second / 60;
+        form.Timer1_Timer();
+    }
+    QVERIFY(drawnAsByALabel(digits));
 }
 
 void TestFrmTelvo::focusAndTabOrder() {

@@ -8,10 +8,12 @@
 #include <QCursor>
 #include <QFile>
 #include <QFont>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QPalette>
 #include <QPixmap>
+#include <QStyleHints>
 
 namespace telvo {
 namespace {
@@ -80,6 +82,9 @@ TextBox *MakeTextBox(QWidget *parent, const char *name, const Placement &place) 
     // Its own Undo/Cut/Copy/Paste menu would open outside the circle (Menu
     // key, Shift+F10), and its Paste would pass by the key filter.
     box->setContextMenuPolicy(Qt::NoContextMenu);
+    // Outside the circle nothing shows: a box that drew its new text every
+    // second would spend a fifth of the clock's second for nobody.
+    box->setUpdatesEnabled(false);
     return box;
 }
 
@@ -212,6 +217,9 @@ void FrmTelvo::CreateControls() {
     setTabOrder(txtCifre, Text1);
     setTabOrder(Text1, Text2);
     txtCifre->setFocus();
+    // The boxes are the window's only text cursors, and never seen: a blinking
+    // one would wake the clock twice a second while it is the active window.
+    QGuiApplication::styleHints()->setCursorFlashTime(0);
 }
 
 void FrmTelvo::ConnectHandlers() {
