@@ -28,7 +28,16 @@ check "the desktop entry is valid" desktop-file-validate "$root/share/applicatio
 check "the desktop entry names the program and its icon" \
     grep -qx "Exec=telvo-clock" "$root/share/applications/$id.desktop"
 check "the desktop entry's icon is the theme icon" grep -qx "Icon=$id" "$root/share/applications/$id.desktop"
-check "the metainfo is valid" appstreamcli validate --no-net --pedantic "$root/share/metainfo/$id.metainfo.xml"
+# The project has no web page yet, and the metainfo names none rather than an
+# invented one. AppStream 1.0 warns of that; that warning alone is let pass,
+# where the validator knows it.
+validate=(appstreamcli validate --no-net --pedantic)
+if [[ $("${validate[@]}" --override=url-homepage-missing=info /dev/null 2>&1) == *"not recognized"* ]]; then
+    validate_metainfo() { "${validate[@]}" "$1"; }
+else
+    validate_metainfo() { "${validate[@]}" --override=url-homepage-missing=info "$1"; }
+fi
+check "the metainfo is valid" validate_metainfo "$root/share/metainfo/$id.metainfo.xml"
 check "the metainfo has release 1.00" grep -q '<release version="1.00"' "$root/share/metainfo/$id.metainfo.xml"
 check "the metainfo's licence is MIT" grep -q '<project_license>MIT</project_license>' "$root/share/metainfo/$id.metainfo.xml"
 check "the desktop entry names the window's class" grep -qx "StartupWMClass=Telvo Clock" "$root/share/applications/$id.desktop"
@@ -58,7 +67,13 @@ for path in ./usr/bin/telvo-clock "./usr/share/applications/$id.desktop" "./usr/
 done
 check "the packaged program is stripped" bash -c "dpkg-deb --fsys-tarfile '$deb' | tar -xO ./usr/bin/telvo-clock > '$stage/bin' && file '$stage/bin' | grep -q ', stripped'"
 
-lint=$(lintian --no-cfg "$deb" 2>&1 | grep -E '^[EW]:' || true)
+# Lintian's AppStream check knows no such leave: it reports the homepage
+# warning as a failed validation. The metainfo is validated above instead.
+suppress=()
+if lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1; then
+    suppress=(--suppress-tags appstream-metadata-validation-failed)
+fi
+lint=$(lintian --no-cfg "${suppress[@]}" "$deb" 2>&1 | grep -E '^[EW]:' || true)
 check "lintian finds no error or warning${lint:+: $lint}" test -z "$lint"
 
 echo "install: $passed passed, $failed failed"
