@@ -393,7 +393,7 @@ void TestFrmTelvo::keyFilter() {
     seconds->setText("12");
     seconds->setCursorPosition(1);
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     // Keys sent to the window run the event loop, where an edit's wake-up
     // tick could write the time back over the box before it is read.
@@ -579,7 +579,7 @@ void TestFrmTelvo::focusAndTabOrder() {
     FakeClock clock;
     FrmTelvo form(clock.Source());
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     auto focused = [] {
         return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
@@ -800,7 +800,7 @@ void TestFrmTelvo::anythingTypedAfterTab() {
     clock.now = {6, 45, 10};
     FrmTelvo form(clock.Source());
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     for (int i = 0; i < tabs; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
