@@ -1,5 +1,5 @@
 # Thin wrapper around scripts/ and CMake. `make run` and `make test` are all a
-# fresh Debian 12 machine needs.
+# fresh Debian 12 or 13 machine needs.
 BUILD ?= build
 SANITIZE_BUILD ?= $(BUILD)-sanitize
 PACKAGE_BUILD ?= $(BUILD)-package
@@ -7,7 +7,7 @@ SANITIZED_TESTS = tst_number_words tst_frm_telvo tst_session tst_soak fuzz_numbe
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test bench measure fuzz package build sanitize-build clean format
+.PHONY: run test test-debian13 bench measure fuzz package build sanitize-build clean format
 
 build:
 	@scripts/install-deps run
@@ -28,6 +28,13 @@ test: sanitize-build
 	@cmake --build $(BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) -L sanitize
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# `make test` on Debian 13 (Qt 6.8, clang 19, mutter 48), in a root of its own
+# under the build folder, kept between runs. Needs root.
+DEBIAN13_ROOT ?= $(BUILD)/debian13-root
+test-debian13:
+	@scripts/install-deps debian13
+	@scripts/debian13-check $(DEBIAN13_ROOT) trixie
 
 sanitize-build:
 	@scripts/install-deps test
