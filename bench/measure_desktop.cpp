@@ -3,9 +3,11 @@
 // window changing its label every second, on the X server named by DISPLAY
 // (scripts/measure starts one of its own). With --qt-only the idle figures
 // leave out the X yardsticks, which do not scale: scripts/measure runs it so
-// at a device scale of 2, where the bare window is the yardstick.
+// at a device scale of 2, where the bare window is the yardstick. With
+// --wayland only the idle figures of the clock and the bare window are taken,
+// both as clients of the compositor named by WAYLAND_DISPLAY.
 //
-//     telvo-measure CLOCK BARE [IDLE-SECONDS] [--qt-only]
+//     telvo-measure CLOCK BARE [IDLE-SECONDS] [--qt-only | --wayland]
 
 #include <X11/Xlib.h>
 
@@ -149,17 +151,57 @@ struct Idle {
     double cpuMs = 0, wakeups = 0;
 };
 
+// Idle side by side over the same stretch of time, after a warm-up: the
+// first program is the clock, the others its yardsticks.
+void MeasureIdle(std::vector<Idle> &idle, int idleSeconds) {
+    // A minute first, in which each of the sixty seconds' words is drawn once
+    // and the glyphs the clock needs are cached: then it runs as it does all day.
+    std::this_thread::sleep_for(std::chrono::seconds(kWarmUpSeconds));
+    for (Idle &program : idle) {
+        program.cpuMs = -CpuMs(program.pid);
+        program.wakeups = -ContextSwitches(program.pid);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+    for (Idle &program : idle) {
+        program.cpuMs += CpuMs(program.pid);
+        program.wakeups += ContextSwitches(program.pid);
+        Stop(program.pid);
+    }
+    const double perMinute = 60.0 / idleSeconds;
+    std::printf("idle over %d s after %d s, all threads (wake-ups a second; CPU a minute):\n", idleSeconds,
+                kWarmUpSeconds);
+    const Idle &ours = idle.front();
+    for (const Idle &program : idle) {
+        std::printf("  %-26s %5.2f wake-ups/s  %7.1f ms CPU/min", program.name, program.wakeups / idleSeconds,
+                    program.cpuMs * perMinute);
+        if (&program != &ours) {
+            std::printf("   clock/this: wake-ups %s, CPU %s", Ratio(ours.wakeups, program.wakeups).c_str(),
+                        Ratio(ours.cpuMs, program.cpuMs).c_str());
+        }
+        std::printf("\n");
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: telvo-measure CLOCK BARE [IDLE-SECONDS] [--qt-only]\n");
+        std::fprintf(stderr, "usage: telvo-measure CLOCK BARE [IDLE-SECONDS] [--qt-only | --wayland]\n");
         return 2;
     }
     const char *clock = argv[1];
     const char *bare = argv[2];
     const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 60;
-    const bool qtOnly = argc > 4 && std::string(argv[4]) == "--qt-only";
+    const std::string mode = argc > 4 ? argv[4] : "";
+    if (mode == "--wayland") {
+        std::vector<Idle> idle = {{"clock", {clock}}, {"bare window --tick", {bare, "--tick"}}};
+        for (Idle &program : idle) {
+            program.pid = Spawn(program.command, false);
+        }
+        MeasureIdle(idle, idleSeconds);
+        return 0;
+    }
+    const bool qtOnly = mode == "--qt-only";
     Display *display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "telvo-measure: no X display\n");
@@ -204,32 +246,7 @@ int main(int argc, char **argv) {
     for (Idle &program : idle) {
         StartAndWaitForWindow(display, program.command, &program.pid, &program != &idle.front());
     }
-    // A minute first, in which each of the sixty seconds' words is drawn once
-    // and the glyphs the clock needs are cached: then it runs as it does all day.
-    std::this_thread::sleep_for(std::chrono::seconds(kWarmUpSeconds));
-    for (Idle &program : idle) {
-        program.cpuMs = -CpuMs(program.pid);
-        program.wakeups = -ContextSwitches(program.pid);
-    }
-    std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
-    for (Idle &program : idle) {
-        program.cpuMs += CpuMs(program.pid);
-        program.wakeups += ContextSwitches(program.pid);
-        Stop(program.pid);
-    }
-    const double perMinute = 60.0 / idleSeconds;
-    std::printf("idle over %d s after %d s, all threads (wake-ups a second; CPU a minute):\n", idleSeconds,
-                kWarmUpSeconds);
-    const Idle &ours = idle.front();
-    for (const Idle &program : idle) {
-        std::printf("  %-26s %5.2f wake-ups/s  %7.1f ms CPU/min", program.name, program.wakeups / idleSeconds,
-                    program.cpuMs * perMinute);
-        if (&program != &ours) {
-            std::printf("   clock/this: wake-ups %s, CPU %s", Ratio(ours.wakeups, program.wakeups).c_str(),
-                        Ratio(ours.cpuMs, program.cpuMs).c_str());
-        }
-        std::printf("\n");
-    }
+    MeasureIdle(idle, idleSeconds);
     XCloseDisplay(display);
     return 0;
 }
