@@ -14,8 +14,8 @@ namespace telvo::platform {
 //
 // Its text is laid out once per caption and kept, with the size it takes: a
 // clock's labels come back to the same few dozen captions all day, and laying
-// out the text anew for each change and again for each paint was most of what
-// a second cost.
+// out the text anew for each change and again for each paint was half the
+// instructions a second ran.
 class AutoSizeLabel : public QLabel {
     Q_OBJECT
 public:

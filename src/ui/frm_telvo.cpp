@@ -83,7 +83,7 @@ TextBox *MakeTextBox(QWidget *parent, const char *name, const Placement &place) 
     // key, Shift+F10), and its Paste would pass by the key filter.
     box->setContextMenuPolicy(Qt::NoContextMenu);
     // Outside the circle nothing shows: a box that drew its new text every
-    // second would spend a fifth of the clock's second for nobody.
+    // second ran a fifth of the instructions of the clock's second for nobody.
     box->setUpdatesEnabled(false);
     return box;
 }
