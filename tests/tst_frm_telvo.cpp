@@ -541,14 +541,14 @@ void TestFrmTelvo::labelsSizeThemselvesToTheirText() {
     QCOMPARE(seconds->pos(), QPoint(8, 56));
 
     // The digits keep their centre over the ball as the text grows.
-    auto *digits = Control<QLabel>(form, "Label1");
+    auto *digits = Control<telvo::platform::AutoSizeLabel>(form, "Label1");
     QCOMPARE(digits->text(), "17:37:38");
     QCOMPARE(digits->size(), digits->sizeHint());
     QVERIFY(qAbs(digits->geometry().center().x() - 47) <= 1);
     QCOMPARE(digits->y(), 16);
 
-    // Each caption is laid out once and kept; drawn, it is what a plain label
-    // draws, also once more captions came than are kept.
+    // Each caption is laid out once and kept; sized and drawn, it is what a
+    // plain label makes of it, also once more captions came than are kept.
     const auto drawnAsByALabel = [](QLabel *label) {
         QLabel plain(label->text());
         plain.setFont(label->font());
@@ -569,7 +569,11 @@ void TestFrmTelvo::labelsSizeThemselvesToTheirText() {
         clock.now.second = second % 60;
         clock.now.minute = second / 60;
         form.Timer1_Timer();
+        QCOMPARE(digits->size(), digits->sizeHint());
     }
+    QVERIFY(drawnAsByALabel(digits));
+    digits->SetCaption(QString()); // QLabel's own way
+    QCOMPARE(digits->size(), digits->sizeHint());
     QVERIFY(drawnAsByALabel(digits));
 }
 

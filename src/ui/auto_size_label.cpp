@@ -2,24 +2,67 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QTextLayout>
 #include <QTextOption>
 
 #include <cmath>
 
 namespace telvo::platform {
 
-AutoSizeLabel::LaidOut &AutoSizeLabel::Laid(const QString &caption) {
-    auto kept = laidOut_.find(caption);
+AutoSizeLabel::AutoSizeLabel(const QString &caption, QWidget *parent) : QLabel(caption, parent) {}
+
+AutoSizeLabel::~AutoSizeLabel() = default;
+
+bool AutoSizeLabel::LaysOutAsQLabel(const QString &caption) const {
+    // A plain line of text, from the top, left or centred, with no margin,
+    // indent or frame, as the clock's labels are. Anything else (an empty
+    // caption among it) QLabel measures and draws itself.
+    const Qt::Alignment horizontal = alignment() & Qt::AlignHorizontal_Mask;
+    if (caption.isEmpty() || textFormat() != Qt::PlainText || wordWrap() || margin() != 0 || indent() > 0 ||
+        frameWidth() != 0 || contentsMargins() != QMargins() ||
+        (alignment() & Qt::AlignVertical_Mask) != Qt::AlignTop ||
+        (horizontal != Qt::AlignLeft && horizontal != Qt::AlignHCenter) ||
+        layoutDirection() != Qt::LeftToRight) {
+        return false;
+    }
+    // QLabel turns these into something else before it lays the line out.
+    for (QChar c : caption) {
+        if (c.unicode() < 0x20 || c == u'&' || c.unicode() == 0x9c || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const AutoSizeLabel::LaidOut &AutoSizeLabel::Laid(const QString &caption) {
+    const auto kept = laidOut_.find(caption);
     if (kept != laidOut_.end()) {
-        return *kept;
+        return kept->second;
     }
     if (laidOut_.size() >= kKeptCaptions) {
         laidOut_.clear();
     }
     LaidOut laid;
-    laid.text.setText(caption);
-    laid.text.setTextFormat(Qt::PlainText);
-    return *laidOut_.insert(caption, std::move(laid));
+    if (LaysOutAsQLabel(caption)) {
+        // One line, unwrapped, as QLabel lays out its text to measure it and to draw it.
+        laid.text = std::make_unique<QTextLayout>(caption, font());
+        laid.text->setCacheEnabled(true);
+        QTextOption option;
+        option.setWrapMode(QTextOption::ManualWrap);
+        option.setFlags(QTextOption::IncludeTrailingSpaces);
+        laid.text->setTextOption(option);
+        laid.text->beginLayout();
+        QTextLine line = laid.text->createLine();
+        line.setLineWidth(0x01000000);
+        line.setPosition({0, 0});
+        laid.text->endLayout();
+        laid.size = QSize(static_cast<int>(std::ceil(line.naturalTextWidth())),
+                          static_cast<int>(std::ceil(line.height())));
+    } else {
+        laid.size = text() == caption ? sizeHint() : QSize();
+    }
+    return laidOut_.emplace(caption, std::move(laid)).first->second;
 }
 
 void AutoSizeLabel::SetCaption(const QString &caption) {
@@ -31,12 +74,7 @@ void AutoSizeLabel::SetCaption(const QString &caption) {
         centreTwice_ = 2 * before.left() + before.width();
     }
     setText(caption);
-    LaidOut &laid = Laid(caption);
-    if (!laid.size.isValid()) {
-        // QLabel's own measure of its text: the label takes the size it always took.
-        laid.size = sizeHint();
-    }
-    QRect after(before.topLeft(), laid.size);
+    QRect after(before.topLeft(), Laid(caption).size);
     if (alignment() & Qt::AlignHCenter) {
         // From the centre it was designed with, never from the last place: halving
         // an odd width loses half a pixel, and those halves would add up.
@@ -45,26 +83,28 @@ void AutoSizeLabel::SetCaption(const QString &caption) {
     setGeometry(after);
 }
 
-void AutoSizeLabel::paintEvent(QPaintEvent *) {
+void AutoSizeLabel::paintEvent(QPaintEvent *event) {
+    const LaidOut &laid = Laid(text());
+    if (!laid.text) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // Where QLabel puts the line in the room the label has now.
     const QRect room = contentsRect();
-    QStaticText &laid = Laid(text()).text;
-    // Aligned as QLabel aligns it, in the room the label has now.
-    const Qt::Alignment horizontal = alignment() & Qt::AlignHorizontal_Mask;
-    if (laid.textWidth() != room.width() || laid.textOption().alignment() != horizontal) {
-        QTextOption option(horizontal);
-        option.setWrapMode(QTextOption::NoWrap);
-        laid.setTextOption(option);
-        laid.setTextWidth(room.width());
+    QTextLine line = laid.text->lineAt(0);
+    qreal left = room.x();
+    if (alignment() & Qt::AlignHCenter) {
+        left += (room.width() - line.horizontalAdvance()) / 2;
     }
     QPainter painter(this);
-    painter.setFont(font());
     painter.setPen(palette().color(foregroundRole()));
-    painter.drawStaticText(room.topLeft(), laid);
+    line.draw(&painter, QPointF(left, room.y()));
 }
 
 void AutoSizeLabel::changeEvent(QEvent *event) {
-    // Another font lays every caption out anew.
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+    // Another font, or another direction, lays every caption out anew.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::LayoutDirectionChange) {
         laidOut_.clear();
     }
     QLabel::changeEvent(event);

@@ -1,10 +1,13 @@
 #pragma once
 
-#include <QHash>
 #include <QLabel>
 #include <QSize>
-#include <QStaticText>
 #include <QString>
+
+#include <memory>
+#include <unordered_map>
+
+class QTextLayout;
 
 namespace telvo::platform {
 
@@ -12,14 +15,16 @@ namespace telvo::platform {
 // line whenever its caption changes. A centred label keeps its centre in
 // place as it grows or shrinks; any other keeps its left edge.
 //
-// Its text is laid out once per caption and kept, with the size it takes: a
-// clock's labels come back to the same few dozen captions all day, and laying
-// out the text anew for each change and again for each paint was half the
+// Its text is laid out once per caption, and that one layout gives both the
+// size it takes and what it draws, as QLabel would have them: a clock's
+// labels come back to the same few dozen captions all day, and laying out
+// each new caption once to measure it and again to draw it was most of the
 // instructions a second ran.
 class AutoSizeLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit AutoSizeLabel(const QString &caption, QWidget *parent = nullptr);
+    ~AutoSizeLabel() override;
 
     void SetCaption(const QString &caption);
 
@@ -34,11 +39,14 @@ protected:
 private:
     struct LaidOut {
         QSize size; // as the label sizes itself to the caption
-        QStaticText text;
+        // Null where the label draws it itself: a caption or a setting this
+        // label does not lay out as QLabel would.
+        std::unique_ptr<QTextLayout> text;
     };
-    LaidOut &Laid(const QString &caption);
+    const LaidOut &Laid(const QString &caption);
+    bool LaysOutAsQLabel(const QString &caption) const;
 
-    QHash<QString, LaidOut> laidOut_;
+    std::unordered_map<QString, LaidOut> laidOut_;
     int centreTwice_ = -1; // twice the design centre's x, taken before the first new caption
 };
 
