@@ -126,9 +126,24 @@ void PictureBox::mousePressEvent(QMouseEvent *event) {
         return;
     }
     emit MouseDown(args);
-    if (StartCompositorMove(window())) {
-        emit MouseUp(args);
-    }
+    // Asked once the input that came with the press has been handled. A tap
+    // or a quick click brings its release in the same batch; a move asked
+    // after that release has the release's serial, and sway takes it and
+    // moves the window with the pointer, no button held, until the next
+    // click. The request goes out as soon as ever: the compositor has seen
+    // the same pointer either way.
+    const Qt::MouseButton button = event->button();
+    QMetaObject::invokeMethod(
+        this,
+        [this, button, args] {
+            if (!(QGuiApplication::mouseButtons() & button)) {
+                return; // released already, and told as such
+            }
+            if (StartCompositorMove(window())) {
+                emit MouseUp(args);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event) {
