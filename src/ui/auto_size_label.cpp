@@ -40,7 +40,7 @@ const AutoSizeLabel::LaidOut &AutoSizeLabel::Laid(const QString &caption) {
     if (kept != laidOut_.end()) {
         return kept->second;
     }
-    if (laidOut_.size() >= kKeptCaptions) {
+    if (laidOut_.size() >= static_cast<std::size_t>(keptCaptions_)) {
         laidOut_.clear();
     }
     LaidOut laid;

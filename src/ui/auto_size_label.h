@@ -28,9 +28,11 @@ public:
 
     void SetCaption(const QString &caption);
 
-    // The most captions a label keeps laid out: more than the sixty words of
-    // the seconds, fewer than would matter for memory.
+    // The most captions a label keeps laid out, unless told otherwise: more
+    // than the sixty words of the seconds, fewer than would matter for memory.
     static constexpr int kKeptCaptions = 96;
+    // For a label whose captions seldom come back, fewer; at least the one shown.
+    void SetKeptCaptions(int count) { keptCaptions_ = count < 1 ? 1 : count; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -47,6 +49,7 @@ private:
     bool LaysOutAsQLabel(const QString &caption) const;
 
     std::unordered_map<QString, LaidOut> laidOut_;
+    int keptCaptions_ = kKeptCaptions;
     int centreTwice_ = -1; // twice the design centre's x, taken before the first new caption
 };
 
