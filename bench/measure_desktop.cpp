@@ -127,8 +127,9 @@ double CpuMs(pid_t pid) {
     return ns / 1e6;
 }
 
-// How often the threads of a process were put to sleep or pushed off their
-// core: each time, something woke it again.
+// How often the threads of a process went to sleep: each time, something
+// woke it again. Being pushed off a core by other work (an involuntary
+// switch) is no wake-up, and on a busy machine it comes with any long tick.
 double ContextSwitches(pid_t pid) {
     const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
     double switches = 0;
@@ -136,7 +137,7 @@ double ContextSwitches(pid_t pid) {
         std::ifstream status(task.path() / "status");
         std::string line;
         while (std::getline(status, line)) {
-            if (line.find("ctxt_switches:") != std::string::npos) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
                 switches += std::stod(line.substr(line.find(':') + 1));
             }
         }
