@@ -88,9 +88,6 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationVersion("1.00");
     // Taskbars and Wayland compositors find the clock's desktop entry and icon by it.
     QGuiApplication::setDesktopFileName("org.telvo.TelvoClock");
-    // The only text boxes lie out of sight; a blinking cursor in the focused
-    // one would wake the clock twice a second to draw what nobody sees.
-    QApplication::setCursorFlashTime(0);
     // There is nothing to save: a session's request to end is honoured at once.
     telvo::platform::QuitOnSignals quit({SIGTERM, SIGINT, SIGHUP});
 
