@@ -35,7 +35,8 @@ bool AutoSizeLabel::LaysOutAsQLabel(const QString &caption) const {
     return true;
 }
 
-const AutoSizeLabel::LaidOut &AutoSizeLabel::Laid(const QString &caption) {
+const AutoSizeLabel::LaidOut &AutoSizeLabel::Laid() {
+    const QString caption = text();
     const auto kept = laidOut_.find(caption);
     if (kept != laidOut_.end()) {
         return kept->second;
@@ -60,7 +61,7 @@ const AutoSizeLabel::LaidOut &AutoSizeLabel::Laid(const QString &caption) {
         laid.size = QSize(static_cast<int>(std::ceil(line.naturalTextWidth())),
                           static_cast<int>(std::ceil(line.height())));
     } else {
-        laid.size = text() == caption ? sizeHint() : QSize();
+        laid.size = sizeHint();
     }
     return laidOut_.emplace(caption, std::move(laid)).first->second;
 }
@@ -74,7 +75,7 @@ void AutoSizeLabel::SetCaption(const QString &caption) {
         centreTwice_ = 2 * before.left() + before.width();
     }
     setText(caption);
-    QRect after(before.topLeft(), Laid(caption).size);
+    QRect after(before.topLeft(), Laid().size);
     if (alignment() & Qt::AlignHCenter) {
         // From the centre it was designed with, never from the last place: halving
         // an odd width loses half a pixel, and those halves would add up.
@@ -84,7 +85,7 @@ void AutoSizeLabel::SetCaption(const QString &caption) {
 }
 
 void AutoSizeLabel::paintEvent(QPaintEvent *event) {
-    const LaidOut &laid = Laid(text());
+    const LaidOut &laid = Laid();
     if (!laid.text) {
         QLabel::paintEvent(event);
         return;

@@ -45,7 +45,7 @@ private:
         // label does not lay out as QLabel would.
         std::unique_ptr<QTextLayout> text;
     };
-    const LaidOut &Laid(const QString &caption);
+    const LaidOut &Laid(); // the caption shown now, laid out
     bool LaysOutAsQLabel(const QString &caption) const;
 
     std::unordered_map<QString, LaidOut> laidOut_;
