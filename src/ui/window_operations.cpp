@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
 #include <QWindow>
@@ -108,6 +109,28 @@ QPainterPath RoundRectRegion::Outline() const {
     return outline;
 }
 
+bool RoundRectRegion::Encloses(const QRectF &area) const {
+    const QRectF box(left_, top_, std::max(right_ - left_, 0), std::max(bottom_ - top_, 0));
+    const double rx = std::clamp(ellipseWidth_ / 2.0, 0.0, box.width() / 2);
+    const double ry = std::clamp(ellipseHeight_ / 2.0, 0.0, box.height() / 2);
+    const QRectF spared = area.adjusted(-1, -1, 1, 1);
+    if (!box.contains(spared)) {
+        return false;
+    }
+    if (rx == 0 || ry == 0) {
+        return true;
+    }
+    // The shape is convex: the area is inside when its corners are. A corner
+    // is measured from the nearest point of the box less its rounded corners.
+    const auto inside = [&](QPointF p) {
+        const double dx = (p.x() - std::clamp(p.x(), box.left() + rx, box.right() - rx)) / rx;
+        const double dy = (p.y() - std::clamp(p.y(), box.top() + ry, box.bottom() - ry)) / ry;
+        return dx * dx + dy * dy <= 1;
+    };
+    return inside(spared.topLeft()) && inside(spared.topRight()) && inside(spared.bottomLeft()) &&
+           inside(spared.bottomRight());
+}
+
 RoundRectRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
                                    int ellipseHeight) {
     return {left, top, right, bottom, ellipseWidth, ellipseHeight};
@@ -140,19 +163,27 @@ class OutlineCut : public QWidget {
 public:
     static constexpr const char *kName = "OutlineCut";
 
-    OutlineCut(QWidget *window, const QPainterPath &outline) : QWidget(window) {
+    OutlineCut(QWidget *window, const RoundRectRegion &region) : QWidget(window), region_(region) {
         setObjectName(kName);
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
         setGeometry(window->rect());
         outside_.addRect(rect());
-        outside_.addPath(outline); // odd-even: the rectangle less the outline
+        outside_.addPath(region.Outline()); // odd-even: the rectangle less the outline
         raise();
         show();
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override {
+    void paintEvent(QPaintEvent *event) override {
+        // The seconds repaint only rectangles well inside the circle, where
+        // the cut takes nothing away; filling the outline's path for them
+        // each second cost more than drawing what changed.
+        const QRegion &dirty = event->region();
+        if (std::all_of(dirty.begin(), dirty.end(),
+                        [this](const QRect &r) { return region_.Encloses(QRectF(r)); })) {
+            return;
+        }
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
@@ -160,6 +191,7 @@ protected:
     }
 
 private:
+    RoundRectRegion region_;
     QPainterPath outside_;
 };
 
@@ -216,7 +248,7 @@ bool SetWindowRgn(QWidget *window, const RoundRectRegion &region, bool redraw) {
         window->setMask(region.Pixels());
     }
     if (window->testAttribute(Qt::WA_TranslucentBackground)) {
-        new OutlineCut(window, region.Outline());
+        new OutlineCut(window, region);
     }
     if (redraw) {
         window->update();

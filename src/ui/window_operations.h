@@ -23,6 +23,9 @@ public:
     QRegion Pixels(qreal ratio = 1) const;
     // The outline itself, in window pixels.
     QPainterPath Outline() const;
+    // Whether an area, in window pixels, lies wholly inside the outline with
+    // a pixel to spare, so that nothing drawn along the outline reaches it.
+    bool Encloses(const QRectF &area) const;
 
 private:
     int left_, top_, right_, bottom_, ellipseWidth_, ellipseHeight_;
