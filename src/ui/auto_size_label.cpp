@@ -1,13 +1,86 @@
 #include "auto_size_label.h"
 
 #include <QEvent>
+#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
+#include <QTransform>
 
 #include <cmath>
 
 namespace telvo::platform {
+
+namespace {
+
+// An image that the toolkit paints as it paints a widget. Text comes out in
+// greys on transparent pixels, and on a widget's opaque ones too unless the
+// screen or the font's settings ask for coloured edges (subpixel
+// antialiasing), which Qt draws on widgets only, not on images.
+class ImageAsWidget : public QPaintDevice {
+public:
+    explicit ImageAsWidget(QImage &image) : image_(image) {}
+    int devType() const override { return QInternal::Widget; }
+    QPaintEngine *paintEngine() const override { return image_.paintEngine(); }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+        case PdmWidth:
+            return image_.width();
+        case PdmHeight:
+            return image_.height();
+        case PdmWidthMM:
+            return image_.widthMM();
+        case PdmHeightMM:
+            return image_.heightMM();
+        case PdmNumColors:
+            return image_.colorCount();
+        case PdmDepth:
+            return image_.depth();
+        case PdmDpiX:
+            return image_.logicalDpiX();
+        case PdmDpiY:
+            return image_.logicalDpiY();
+        case PdmPhysicalDpiX:
+            return image_.physicalDpiX();
+        case PdmPhysicalDpiY:
+            return image_.physicalDpiY();
+        case PdmDevicePixelRatio:
+            return static_cast<int>(image_.devicePixelRatio());
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(image_.devicePixelRatio() * devicePixelRatioFScale());
+        }
+        return QPaintDevice::metric(metric);
+    }
+
+private:
+    QImage &image_;
+};
+
+// Whether a widget's text in this font comes out in greys at this device pixel ratio.
+bool WidgetTextInGreys(const QFont &font, qreal ratio) {
+    QImage probe((QSizeF(16, 16) * ratio).toSize(), QImage::Format_RGB32);
+    probe.setDevicePixelRatio(ratio);
+    probe.fill(Qt::white);
+    ImageAsWidget device(probe);
+    QPainter drawing(&device);
+    drawing.setFont(font);
+    drawing.drawText(QPointF(2, 12), QStringLiteral("W"));
+    drawing.end();
+    for (int y = 0; y < probe.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(probe.constScanLine(y));
+        for (int x = 0; x < probe.width(); ++x) {
+            if (qRed(row[x]) != qGreen(row[x]) || qGreen(row[x]) != qBlue(row[x])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
 
 AutoSizeLabel::AutoSizeLabel(const QString &caption, QWidget *parent) : QLabel(caption, parent) {}
 
@@ -35,7 +108,7 @@ bool AutoSizeLabel::LaysOutAsQLabel(const QString &caption) const {
     return true;
 }
 
-const AutoSizeLabel::LaidOut &AutoSizeLabel::Laid() {
+AutoSizeLabel::LaidOut &AutoSizeLabel::Laid() {
     const QString caption = text();
     const auto kept = laidOut_.find(caption);
     if (kept != laidOut_.end()) {
@@ -84,8 +157,26 @@ void AutoSizeLabel::SetCaption(const QString &caption) {
     setGeometry(after);
 }
 
+bool AutoSizeLabel::PicturesFit(const QPainter &painter) {
+    // The picture's pixels must fall on the device's own: a plain scale by
+    // the device pixel ratio, and the label's corner on a whole device pixel.
+    const QTransform place = painter.deviceTransform();
+    const qreal ratio = place.m11();
+    if (place.type() > QTransform::TxScale || place.m22() != ratio || ratio <= 0 ||
+        place.dx() != std::round(place.dx()) || place.dy() != std::round(place.dy())) {
+        return false;
+    }
+    // A picture has its text drawn on transparent pixels, in greys: it stands
+    // for the text only where the label's own text is in greys too.
+    if (ratio != probedRatio_) {
+        probedRatio_ = ratio;
+        greyText_ = WidgetTextInGreys(font(), ratio);
+    }
+    return greyText_;
+}
+
 void AutoSizeLabel::paintEvent(QPaintEvent *event) {
-    const LaidOut &laid = Laid();
+    LaidOut &laid = Laid();
     if (!laid.text) {
         QLabel::paintEvent(event);
         return;
@@ -97,9 +188,27 @@ void AutoSizeLabel::paintEvent(QPaintEvent *event) {
     if (alignment() & Qt::AlignHCenter) {
         left += (room.width() - line.horizontalAdvance()) / 2;
     }
+    const QPointF at(left, room.y());
+    const QColor pen = palette().color(foregroundRole());
     QPainter painter(this);
-    painter.setPen(palette().color(foregroundRole()));
-    line.draw(&painter, QPointF(left, room.y()));
+    if (fromPictures_ && PicturesFit(painter)) {
+        const qreal ratio = probedRatio_;
+        const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
+                           static_cast<int>(std::ceil(height() * ratio)));
+        if (laid.picture.size() != pixels || laid.picture.devicePixelRatio() != ratio) {
+            // Unclipped: the label's own clip cuts the picture where it would cut the text.
+            laid.picture = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            laid.picture.setDevicePixelRatio(ratio);
+            laid.picture.fill(Qt::transparent);
+            QPainter drawing(&laid.picture);
+            drawing.setPen(pen);
+            line.draw(&drawing, at);
+        }
+        painter.drawImage(QPointF(0, 0), laid.picture);
+        return;
+    }
+    painter.setPen(pen);
+    line.draw(&painter, at);
 }
 
 void AutoSizeLabel::changeEvent(QEvent *event) {
@@ -107,6 +216,11 @@ void AutoSizeLabel::changeEvent(QEvent *event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
         event->type() == QEvent::LayoutDirectionChange) {
         laidOut_.clear();
+        probedRatio_ = 0;
+    } else if (event->type() == QEvent::PaletteChange) {
+        for (auto &[caption, laid] : laidOut_) {
+            laid.picture = QImage(); // in the colour it had
+        }
     }
     QLabel::changeEvent(event);
 }

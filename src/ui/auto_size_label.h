@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QLabel>
 #include <QSize>
 #include <QString>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <unordered_map>
 
+class QPainter;
 class QTextLayout;
 
 namespace telvo::platform {
@@ -33,6 +35,11 @@ public:
     static constexpr int kKeptCaptions = 96;
     // For a label whose captions seldom come back, fewer; at least the one shown.
     void SetKeptCaptions(int count) { keptCaptions_ = count < 1 ? 1 : count; }
+    // For a label whose kept captions come back all the time: each is drawn
+    // once into a picture of its own, which is then put on the screen
+    // instead. A picture's edges may differ from the text drawn directly by
+    // one step of colour, as it is blended twice.
+    void SetDrawnFromPictures(bool fromPictures) { fromPictures_ = fromPictures; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -44,12 +51,18 @@ private:
         // Null where the label draws it itself: a caption or a setting this
         // label does not lay out as QLabel would.
         std::unique_ptr<QTextLayout> text;
+        QImage picture; // the caption as drawn at the label's size and device pixel ratio
     };
-    const LaidOut &Laid(); // the caption shown now, laid out
+    LaidOut &Laid(); // the caption shown now, laid out
     bool LaysOutAsQLabel(const QString &caption) const;
+    // Whether a picture drawn on a painter gives the same pixels as its text drawn directly.
+    bool PicturesFit(const QPainter &painter);
 
     std::unordered_map<QString, LaidOut> laidOut_;
     int keptCaptions_ = kKeptCaptions;
+    bool fromPictures_ = false;
+    qreal probedRatio_ = 0; // the device pixel ratio at which text was last tried for greys
+    bool greyText_ = false;
     int centreTwice_ = -1; // twice the design centre's x, taken before the first new caption
 };
 

@@ -185,6 +185,8 @@ void FrmTelvo::CreateControls() {
     Label2->setProperty("Index", 0); // the only element of its control array
     Label1 = MakeLabel(this, "Label1", {600, 240, 210, 240}, "00", kBlack, Arial(13, kBold));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // The seconds' words come back every minute: each is drawn once, into a picture.
+    Label5->SetDrawnFromPictures(true);
     // A time of day comes back only the next day: the digits keep none but their own.
     Label1->SetKeptCaptions(1);
     // Screen readers read each line's text; these say which line it is.
