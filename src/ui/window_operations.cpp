@@ -101,18 +101,24 @@ QRegion RoundRectRegion::Pixels(qreal ratio) const {
                            ellipseWidth_ * ratio, ellipseHeight_ * ratio);
 }
 
-QPainterPath RoundRectRegion::Outline() const {
+RoundRectRegion::Rounded RoundRectRegion::Shape() const {
     const QRectF box(left_, top_, std::max(right_ - left_, 0), std::max(bottom_ - top_, 0));
+    return {box, std::clamp(ellipseWidth_ / 2.0, 0.0, box.width() / 2),
+            std::clamp(ellipseHeight_ / 2.0, 0.0, box.height() / 2)};
+}
+
+QPainterPath RoundRectRegion::Outline() const {
+    const Rounded shape = Shape();
     QPainterPath outline;
-    outline.addRoundedRect(box, std::clamp(ellipseWidth_ / 2.0, 0.0, box.width() / 2),
-                           std::clamp(ellipseHeight_ / 2.0, 0.0, box.height() / 2));
+    outline.addRoundedRect(shape.box, shape.rx, shape.ry);
     return outline;
 }
 
 bool RoundRectRegion::Encloses(const QRectF &area) const {
-    const QRectF box(left_, top_, std::max(right_ - left_, 0), std::max(bottom_ - top_, 0));
-    const double rx = std::clamp(ellipseWidth_ / 2.0, 0.0, box.width() / 2);
-    const double ry = std::clamp(ellipseHeight_ / 2.0, 0.0, box.height() / 2);
+    const Rounded shape = Shape();
+    const QRectF &box = shape.box;
+    const double rx = shape.rx;
+    const double ry = shape.ry;
     const QRectF spared = area.adjusted(-1, -1, 1, 1);
     if (!box.contains(spared)) {
         return false;

@@ -28,6 +28,13 @@ public:
     bool Encloses(const QRectF &area) const;
 
 private:
+    // The outline's box, and the radii of its corners within it.
+    struct Rounded {
+        QRectF box;
+        double rx, ry;
+    };
+    Rounded Shape() const;
+
     int left_, top_, right_, bottom_, ellipseWidth_, ellipseHeight_;
 };
 
