@@ -157,14 +157,14 @@ void AutoSizeLabel::SetCaption(const QString &caption) {
     setGeometry(after);
 }
 
-bool AutoSizeLabel::PicturesFit(const QPainter &painter) {
+qreal AutoSizeLabel::PictureRatio(const QPainter &painter) {
     // The picture's pixels must fall on the device's own: a plain scale by
     // the device pixel ratio, and the label's corner on a whole device pixel.
     const QTransform place = painter.deviceTransform();
     const qreal ratio = place.m11();
     if (place.type() > QTransform::TxScale || place.m22() != ratio || ratio <= 0 ||
         place.dx() != std::round(place.dx()) || place.dy() != std::round(place.dy())) {
-        return false;
+        return 0;
     }
     // A picture has its text drawn on transparent pixels, in greys: it stands
     // for the text only where the label's own text is in greys too.
@@ -172,7 +172,7 @@ bool AutoSizeLabel::PicturesFit(const QPainter &painter) {
         probedRatio_ = ratio;
         greyText_ = WidgetTextInGreys(font(), ratio);
     }
-    return greyText_;
+    return greyText_ ? ratio : 0;
 }
 
 void AutoSizeLabel::paintEvent(QPaintEvent *event) {
@@ -191,8 +191,7 @@ void AutoSizeLabel::paintEvent(QPaintEvent *event) {
     const QPointF at(left, room.y());
     const QColor pen = palette().color(foregroundRole());
     QPainter painter(this);
-    if (fromPictures_ && PicturesFit(painter)) {
-        const qreal ratio = probedRatio_;
+    if (const qreal ratio = fromPictures_ ? PictureRatio(painter) : 0; ratio > 0) {
         const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
                            static_cast<int>(std::ceil(height() * ratio)));
         if (laid.picture.size() != pixels || laid.picture.devicePixelRatio() != ratio) {

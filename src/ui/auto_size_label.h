@@ -55,8 +55,9 @@ private:
     };
     LaidOut &Laid(); // the caption shown now, laid out
     bool LaysOutAsQLabel(const QString &caption) const;
-    // Whether a picture drawn on a painter gives the same pixels as its text drawn directly.
-    bool PicturesFit(const QPainter &painter);
+    // The device pixel ratio at which a picture put on this painter gives the
+    // pixels its text drawn directly gives; 0 where no picture does.
+    qreal PictureRatio(const QPainter &painter);
 
     std::unordered_map<QString, LaidOut> laidOut_;
     int keptCaptions_ = kKeptCaptions;
