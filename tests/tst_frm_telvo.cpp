@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 #include <cerrno>
 #include <cmath>
@@ -462,6 +463,18 @@ void TestFrmTelvo::window() {
     QCOMPARE(form.palette().color(QPalette::Window), QColor(Qt::white));
     QVERIFY(!form.windowIcon().isNull());
     QCOMPARE(form.windowIcon().availableSizes().size(), 5); // 32 pixels twice, at 4 and 24 bits
+
+    // Nothing else cuts the window here: the toolkit's mask is the circle.
+    const auto circle = telvo::platform::CreateRoundRectRgn(0, 0, 100, 100, 100, 100);
+    QCOMPARE(form.mask(), circle.Pixels());
+    // A translucent window cuts its own outline: its native window alone takes
+    // the region, for input, and no repaint is clipped to it.
+    QWidget translucent;
+    translucent.setAttribute(Qt::WA_TranslucentBackground);
+    telvo::platform::SetWindowRgn(&translucent, circle, false);
+    translucent.show();
+    QVERIFY(translucent.mask().isEmpty());
+    QCOMPARE(translucent.windowHandle()->mask(), circle.Pixels());
 }
 
 void TestFrmTelvo::controlPlacement_data() {

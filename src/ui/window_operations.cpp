@@ -201,14 +201,21 @@ private:
     QPainterPath outside_;
 };
 
-// Keeps the window's X shape at the resolution of its screen: it is set
-// again when the native window comes and when the window moves to a screen
-// of another scale.
-class XShapeKeeper : public QObject {
+// Keeps the window's region on its native window, where the windowing
+// system itself cuts by it or routes input by it. On X it is the window's
+// shape at the resolution of its screen, set again when the native window
+// comes and when the window moves to a screen of another scale. Where the
+// compositor takes an input region, it is that, in window pixels, set when the
+// native window comes. Given to the native window alone, the region costs
+// nothing at a repaint: as the toolkit's own mask it would clip every control
+// drawn each second to it.
+class RegionKeeper : public QObject {
 public:
-    static constexpr const char *kName = "XShapeKeeper";
+    static constexpr const char *kName = "RegionKeeper";
+    enum class Kind { XShape, InputRegion };
 
-    XShapeKeeper(QWidget *window, const RoundRectRegion &region) : QObject(window), region_(region) {
+    RegionKeeper(QWidget *window, const RoundRectRegion &region, Kind kind)
+        : QObject(window), region_(region), kind_(kind) {
         setObjectName(kName);
         window->installEventFilter(this);
         if (window->internalWinId() != 0) {
@@ -226,14 +233,24 @@ protected:
 
 private:
     void Apply(QWidget *window) {
+        if (window->internalWinId() == 0) {
+            return;
+        }
+        if (kind_ == Kind::InputRegion) {
+            if (QWindow *native = window->windowHandle()) {
+                native->setMask(region_.Pixels());
+            }
+            return;
+        }
         const qreal ratio = window->devicePixelRatioF();
-        if (window->internalWinId() != 0 && ratio != applied_) {
+        if (ratio != applied_) {
             applied_ = ratio;
             SetXShape(window, region_.Pixels(ratio));
         }
     }
 
     RoundRectRegion region_;
+    Kind kind_;
     qreal applied_ = 0;
 };
 
@@ -244,16 +261,21 @@ bool SetWindowRgn(QWidget *window, const RoundRectRegion &region, bool redraw) {
         return false;
     }
     // By name: without a meta-object of their own, a cast would take any QObject for them.
-    for (const char *name : {OutlineCut::kName, XShapeKeeper::kName}) {
+    for (const char *name : {OutlineCut::kName, RegionKeeper::kName}) {
         delete window->findChild<QObject *>(name, Qt::FindDirectChildrenOnly);
     }
+    const bool translucent = window->testAttribute(Qt::WA_TranslucentBackground);
     if (QGuiApplication::platformName() == "xcb") {
-        new XShapeKeeper(window, region);
+        new RegionKeeper(window, region, RegionKeeper::Kind::XShape);
+    } else if (translucent) {
+        // The cut below draws the outline; the region decides input only.
+        new RegionKeeper(window, region, RegionKeeper::Kind::InputRegion);
     } else {
-        // Wayland takes the input region in window pixels.
+        // Nothing else cuts the window here: the toolkit's mask cuts what is
+        // drawn and what takes input.
         window->setMask(region.Pixels());
     }
-    if (window->testAttribute(Qt::WA_TranslucentBackground)) {
+    if (translucent) {
         new OutlineCut(window, region);
     }
     if (redraw) {
