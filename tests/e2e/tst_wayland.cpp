@@ -1,6 +1,6 @@
 // The clock as a Wayland client: on a headless weston where only Wayland
-// exists, and on GNOME's compositor and on sway nested in an X server of the
-// test's own, driven there as a user drives it.
+// exists, and on GNOME's compositor, on sway and on weston nested in an X
+// server of the test's own, driven there as a user drives it.
 
 #include "x_session.h"
 
@@ -166,16 +166,18 @@ void TestWayland::roundAndTranslucent() {
 // Each row: a compositor nested in a window of an X server, whose pointer
 // it takes as its own; whether a move follows the middle and the right
 // button too; by how many steps its desktop's pixels may change by themselves;
-// whether it counts a move from the press, or from where the pointer is when
-// the clock's request comes (sway: what the pointer travels before, within
-// the few milliseconds the request takes, is lost).
+// whether it takes a move whose request comes after the pointer has done
+// travelling (sway counts from where the pointer is when the request comes,
+// and loses what it travelled before; weston drops a request that comes after
+// the release).
 void TestWayland::dragsAndCloses_data() {
     QTest::addColumn<QString>("compositor");
     QTest::addColumn<bool>("everyButtonDrags");
     QTest::addColumn<int>("noise");
-    QTest::addColumn<bool>("countsFromThePress");
+    QTest::addColumn<bool>("takesLateRequests");
     QTest::newRow("mutter") << "mutter" << false << kMutterDither << true;
     QTest::newRow("sway") << "sway" << true << 0 << false;
+    QTest::newRow("weston") << "weston" << true << 0 << false;
 }
 
 // The clock, with DISPLAY set too, comes up as a Wayland client, drags with
@@ -184,7 +186,7 @@ void TestWayland::dragsAndCloses() {
     QFETCH(QString, compositor);
     QFETCH(bool, everyButtonDrags);
     QFETCH(int, noise);
-    QFETCH(bool, countsFromThePress);
+    QFETCH(bool, takesLateRequests);
     QProcess server;
     server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
     QVERIFY(server.waitForStarted());
@@ -197,7 +199,15 @@ void TestWayland::dragsAndCloses() {
     QProcessEnvironment nestedEnv = env;
     nested.setStandardOutputFile(QProcess::nullDevice());
     nested.setStandardErrorFile(QProcess::nullDevice());
-    QTemporaryDir swayRuntime;
+    // A folder of the compositor's own, with a desktop of a gradient.
+    QTemporaryDir compositorDir;
+    QImage desktop(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < desktop.height(); ++y) {
+        for (int x = 0; x < desktop.width(); ++x) {
+            desktop.setPixel(x, y, qRgb(40 + 2 * x, 60 + 2 * y, 120));
+        }
+    }
+    QVERIFY(desktop.save(compositorDir.filePath("desktop.png")));
     if (compositor == "mutter") {
         env.insert("WAYLAND_DISPLAY", "wayland-mutter");
         // A session bus for mutter alone, as dbus-run-session gave it, but ended
@@ -209,32 +219,38 @@ void TestWayland::dragsAndCloses() {
         nested.setProcessEnvironment(nestedEnv);
         nested.start("mutter", {"--nested", "--wayland", "--no-x11", "--wayland-display=wayland-mutter"});
         QVERIFY(QTest::qWaitFor([&] { return QFile::exists(runtime_.filePath("wayland-mutter")); }, 15000));
+    } else if (compositor == "weston") {
+        // No panel, whose clock would change the screen, and no blanking.
+        QFile config(compositorDir.filePath("weston.ini"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-type=scale\n"
+                     "background-image=" +
+                     compositorDir.filePath("desktop.png").toUtf8() + "\n");
+        config.close();
+        env.insert("WAYLAND_DISPLAY", "wayland-weston");
+        nestedEnv.remove("WAYLAND_DISPLAY");
+        nested.setProcessEnvironment(nestedEnv);
+        nested.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--width=640", "--height=480",
+                                "--socket=wayland-weston", "--config=" + config.fileName()});
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(runtime_.filePath("wayland-weston")); }, 15000));
     } else {
         // sway refuses to run as root: then it runs as nobody, in a runtime
         // folder of nobody's, and the clock finds it by the socket's path.
-        // A desktop of a gradient, as the others have.
-        QImage desktop(64, 48, QImage::Format_RGB32);
-        for (int y = 0; y < desktop.height(); ++y) {
-            for (int x = 0; x < desktop.width(); ++x) {
-                desktop.setPixel(x, y, qRgb(40 + 2 * x, 60 + 2 * y, 120));
-            }
-        }
-        QVERIFY(desktop.save(swayRuntime.filePath("desktop.png")));
-        QFile config(swayRuntime.filePath("config"));
+        QFile config(compositorDir.filePath("config"));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write("xwayland disable\noutput * mode 640x480 bg " +
-                     swayRuntime.filePath("desktop.png").toUtf8() + " stretch\n");
+                     compositorDir.filePath("desktop.png").toUtf8() + " stretch\n");
         config.close();
         QStringList command = {"sway", "-c", config.fileName()};
         if (geteuid() == 0) {
             const passwd *nobody = getpwnam("nobody");
             QVERIFY(nobody != nullptr);
-            QCOMPARE(chown(qPrintable(swayRuntime.path()), nobody->pw_uid, nobody->pw_gid), 0);
+            QCOMPARE(chown(qPrintable(compositorDir.path()), nobody->pw_uid, nobody->pw_gid), 0);
             command = QStringList{"setpriv", "--reuid=nobody", "--regid=" + QString::number(nobody->pw_gid),
                                   "--clear-groups"} +
                       command;
         }
-        nestedEnv.insert("XDG_RUNTIME_DIR", swayRuntime.path());
+        nestedEnv.insert("XDG_RUNTIME_DIR", compositorDir.path());
         nestedEnv.insert("WLR_BACKENDS", "x11");
         nestedEnv.insert("WLR_RENDERER", "pixman");
         nestedEnv.remove("WAYLAND_DISPLAY");
@@ -243,11 +259,11 @@ void TestWayland::dragsAndCloses() {
         QStringList sockets;
         QVERIFY(QTest::qWaitFor(
             [&] {
-                sockets = QDir(swayRuntime.path()).entryList({"wayland-?"}, QDir::System);
+                sockets = QDir(compositorDir.path()).entryList({"wayland-?"}, QDir::System);
                 return !sockets.isEmpty();
             },
             15000));
-        env.insert("WAYLAND_DISPLAY", swayRuntime.filePath(sockets.front()));
+        env.insert("WAYLAND_DISPLAY", compositorDir.filePath(sockets.front()));
     }
     QVERIFY(nested.waitForStarted());
     // Closed before the server goes: Xlib ends any client that loses it.
@@ -255,8 +271,10 @@ void TestWayland::dragsAndCloses() {
     XSession &x = *session;
     QVERIFY(x.Connected());
     // The compositor draws its pointer into its own output: keep it in the
-    // corner for every screenshot.
+    // corner for every screenshot. It follows moves only once its desktop is
+    // up (weston misses any before).
     const QPoint corner(0, 0);
+    QVERIFY(!Settled([&] { return x.Grab(x.Screen()); }).isNull());
     x.MovePointer(corner);
     const QImage before = Settled([&] { return x.Grab(x.Screen()); });
     QVERIFY(!before.isNull());
@@ -288,17 +306,18 @@ void TestWayland::dragsAndCloses() {
                           {"left, first step (30,20)", 1, 20, 20, {30, 20}, true},
                           {"middle", 2, 20, 20, {}, everyButtonDrags},
                           {"right", 3, 20, 20, {}, everyButtonDrags}};
-    QPoint travel(120, 80);
+    // Towards the middle of the screen: some compositors place a new window anywhere.
+    QPoint travel(ball.center().x() < 320 ? 120 : -120, ball.center().y() < 240 ? 80 : -80);
     QRect moved = ball;
     for (const Drag &drag : drags) {
-        if (drag.pause == 0 && !countsFromThePress) {
+        if (drag.pause == 0 && !takesLateRequests) {
             continue; // the whole unpaced drag is over before the request comes
         }
         const QPoint press = ball.topLeft() + QPoint(50, 85);
         const QPoint start = press + (travel.x() < 0 ? -drag.first : drag.first);
         x.MovePointer(press);
         x.Press(drag.button);
-        if (!countsFromThePress) {
+        if (!takesLateRequests) {
             // The clock's request comes after the press has reached it; on a
             // busy machine that is more than a step's pause: a hand rests as long.
             QTest::qWait(250);
