@@ -51,6 +51,12 @@ protected:
             return static_cast<int>(image_.devicePixelRatio());
         case PdmDevicePixelRatioScaled:
             return static_cast<int>(image_.devicePixelRatio() * devicePixelRatioFScale());
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        // The exact ratio, a double in two halves, which a fractional scale needs.
+        case PdmDevicePixelRatioF_EncodedA:
+        case PdmDevicePixelRatioF_EncodedB:
+            return encodeMetricF(metric, image_.devicePixelRatio());
+#endif
         }
         return QPaintDevice::metric(metric);
     }
