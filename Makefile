@@ -24,7 +24,7 @@ run:
 # The unit, widget, soak and fuzz tests built with clang under
 # AddressSanitizer, LeakSanitizer and UBSan, then the whole suite.
 test: sanitize-build
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTELVO_REQUIRE_E2E=ON >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTELVO_REQUIRE_E2E=ON -DTELVO_WARNINGS_AS_ERRORS=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) -L sanitize
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -39,7 +39,7 @@ test-debian13:
 sanitize-build:
 	@scripts/install-deps test
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-		-DTELVO_SANITIZE=ON >/dev/null
+		-DTELVO_SANITIZE=ON -DTELVO_WARNINGS_AS_ERRORS=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target $(SANITIZED_TESTS)
 
 fuzz: sanitize-build
