@@ -5,7 +5,8 @@
 // leave out the X yardsticks, which do not scale: scripts/measure runs it so
 // at a device scale of 2, where the bare window is the yardstick. With
 // --wayland only the idle figures of the clock and the bare window are taken,
-// both as clients of the compositor named by WAYLAND_DISPLAY.
+// both as clients of the compositor named by WAYLAND_DISPLAY. Beside the
+// idle span's CPU ratios it gives the median of its ten-second slices' ones.
 //
 //     telvo-measure CLOCK BARE [IDLE-SECONDS] [--qt-only | --wayland]
 
@@ -150,7 +151,13 @@ struct Idle {
     std::vector<const char *> command;
     pid_t pid = 0;
     double cpuMs = 0, wakeups = 0;
+    std::vector<double> sliceCpuMs{}; // in each slice of the idle span
 };
+
+// The idle span is read in slices too: a burst of other work on this machine
+// lands in one slice, and the median of the slices' ratios leaves it out
+// where the whole span's ratio takes it in.
+constexpr int kSliceSeconds = 10;
 
 // Idle side by side over the same stretch of time, after a warm-up: the
 // first program is the clock, the others its yardsticks.
@@ -158,11 +165,22 @@ void MeasureIdle(std::vector<Idle> &idle, int idleSeconds) {
     // A minute first, in which each of the sixty seconds' words is drawn once
     // and the glyphs the clock needs are cached: then it runs as it does all day.
     std::this_thread::sleep_for(std::chrono::seconds(kWarmUpSeconds));
+    std::vector<double> sliceStart;
     for (Idle &program : idle) {
         program.cpuMs = -CpuMs(program.pid);
         program.wakeups = -ContextSwitches(program.pid);
+        sliceStart.push_back(-program.cpuMs);
     }
-    std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+    const int slices = std::max(1, idleSeconds / kSliceSeconds);
+    for (int slice = 0; slice < slices; ++slice) {
+        const int seconds = slice + 1 < slices ? kSliceSeconds : idleSeconds - slice * kSliceSeconds;
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        for (std::size_t i = 0; i < idle.size(); ++i) {
+            const double now = CpuMs(idle[i].pid);
+            idle[i].sliceCpuMs.push_back(now - sliceStart[i]);
+            sliceStart[i] = now;
+        }
+    }
     for (Idle &program : idle) {
         program.cpuMs += CpuMs(program.pid);
         program.wakeups += ContextSwitches(program.pid);
@@ -180,6 +198,19 @@ void MeasureIdle(std::vector<Idle> &idle, int idleSeconds) {
                         Ratio(ours.cpuMs, program.cpuMs).c_str());
         }
         std::printf("\n");
+    }
+    for (const Idle &program : idle) {
+        if (&program == &ours || slices < 2) {
+            continue;
+        }
+        std::vector<double> ratios;
+        for (int slice = 0; slice < slices; ++slice) {
+            const double theirs = program.sliceCpuMs[std::size_t(slice)];
+            ratios.push_back(theirs > 0 ? ours.sliceCpuMs[std::size_t(slice)] / theirs : 0);
+        }
+        const auto [least, most] = std::minmax_element(ratios.begin(), ratios.end());
+        std::printf("  clock/%s CPU in %d slices of %d s: median %.2f (%.2f to %.2f)\n", program.name, slices,
+                    kSliceSeconds, Median(ratios), *least, *most);
     }
 }
 
