@@ -203,10 +203,15 @@ void MeasureIdle(std::vector<Idle> &idle, int idleSeconds) {
         if (&program == &ours || slices < 2) {
             continue;
         }
+        // A yardstick that sleeps through whole slices (oclock draws once a
+        // minute) has no ratio in them.
+        if (std::find(program.sliceCpuMs.begin(), program.sliceCpuMs.end(), 0.0) !=
+            program.sliceCpuMs.end()) {
+            continue;
+        }
         std::vector<double> ratios;
         for (int slice = 0; slice < slices; ++slice) {
-            const double theirs = program.sliceCpuMs[std::size_t(slice)];
-            ratios.push_back(theirs > 0 ? ours.sliceCpuMs[std::size_t(slice)] / theirs : 0);
+            ratios.push_back(ours.sliceCpuMs[std::size_t(slice)] / program.sliceCpuMs[std::size_t(slice)]);
         }
         const auto [least, most] = std::minmax_element(ratios.begin(), ratios.end());
         std::printf("  clock/%s CPU in %d slices of %d s: median %.2f (%.2f to %.2f)\n", program.name, slices,
