@@ -5,6 +5,11 @@
 // With --tick, the yardstick for the clock's idle cost: the label shows the
 // time and changes at every turn of the second, sent to the X server as the
 // clock sends it. That is the least a Qt window showing the seconds spends.
+// It changes half a second after the turn, not at it: the two map the same
+// libraries, and of two such windows waking together the later one ran on
+// the caches the earlier had just filled, for about 0.6 of its CPU (2 ms
+// apart; 500 ms apart, the two cost the same). At the turn it would be
+// charging the clock for its own first touch of the toolkit each second.
 
 #include <QApplication>
 #include <QDateTime>
@@ -26,7 +31,7 @@ int main(int argc, char *argv[]) {
         turn.setTimerType(Qt::PreciseTimer);
         turn.setSingleShot(true);
         const auto armForNextTurn = [&turn] {
-            turn.start(1000 - int(QDateTime::currentMSecsSinceEpoch() % 1000));
+            turn.start(1000 - int((QDateTime::currentMSecsSinceEpoch() + 500) % 1000));
         };
         QObject::connect(&turn, &QTimer::timeout, &window, [&window, armForNextTurn] {
             window.setText(QTime::currentTime().toString("h:mm:ss"));
