@@ -3,13 +3,13 @@
 // its text, and so, like the clock, reads its font before it maps.
 //
 // With --tick, the yardstick for the clock's idle cost: the label shows the
-// time and changes at every turn of the second, sent to the X server as the
-// clock sends it. That is the least a Qt window showing the seconds spends.
-// It changes half a second after the turn, not at it: the two map the same
-// libraries, and of two such windows waking together the later one ran on
-// the caches the earlier had just filled, for about 0.6 of its CPU (2 ms
-// apart; 500 ms apart, the two cost the same). At the turn it would be
-// charging the clock for its own first touch of the toolkit each second.
+// time and changes once a second, sent to the X server as the clock sends
+// it. That is the least a Qt window showing the seconds spends. It changes
+// half a second after the turn, not at the turn as the clock does: the two
+// map the same libraries, and of two such windows woken 2 ms apart the later
+// one ran on the caches the earlier had just filled, for about 0.6 of its
+// CPU (woken 500 ms apart, the two cost the same). Changing at the turn, it
+// would charge the clock for the warm-up the two share each second.
 
 #include <QApplication>
 #include <QDateTime>
