@@ -323,6 +323,7 @@ void TestWayland::dragsAndCloses() {
         }
         const QPoint press = ball.topLeft() + QPoint(50, 85);
         const QPoint start = press + (travel.x() < 0 ? -drag.first : drag.first);
+        const QPoint end = press + travel;
         x.MovePointer(press);
         if (drag.button == lastButton) {
             QTest::qWait(std::max<int>(0, 600 - sincePress.elapsed()));
@@ -337,14 +338,13 @@ void TestWayland::dragsAndCloses() {
         }
         for (int step = drag.first.isNull() ? 1 : 0; step <= drag.steps; ++step) {
             QTest::qWait(drag.pause);
-            x.MovePointer(start + (press + travel - start) * step / drag.steps);
+            x.MovePointer(start + (end - start) * step / drag.steps);
         }
         x.Sync();
         if (drag.drags) {
             // A hand holds on, never quite still, until the window has come
             // along: on a busy machine the clock's request may come after the
             // last step, and GNOME moves the window only at the next motion.
-            const QPoint end = press + travel;
             const QRect target = ball.translated(travel);
             const QPointF middle = QRectF(QPointF(), target.size()).center();
             bool left = false;
@@ -370,7 +370,7 @@ void TestWayland::dragsAndCloses() {
         QTest::qWait(100); // a hand lets go a moment after it stops
         x.Release(drag.button);
         // Then the pointer moves on with no button held.
-        x.MovePointer(press + travel + QPoint(60, 40));
+        x.MovePointer(end + QPoint(60, 40));
         x.MovePointer(corner);
         x.Sync();
         const bool whole = QTest::qWaitFor(
