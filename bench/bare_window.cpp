@@ -30,15 +30,15 @@ int main(int argc, char *argv[]) {
     if (tick) {
         turn.setTimerType(Qt::PreciseTimer);
         turn.setSingleShot(true);
-        const auto armForNextTurn = [&turn] {
+        const auto armForHalfPast = [&turn] {
             turn.start(1000 - int((QDateTime::currentMSecsSinceEpoch() + 500) % 1000));
         };
-        QObject::connect(&turn, &QTimer::timeout, &window, [&window, armForNextTurn] {
+        QObject::connect(&turn, &QTimer::timeout, &window, [&window, armForHalfPast] {
             window.setText(QTime::currentTime().toString("h:mm:ss"));
             window.adjustSize();
-            armForNextTurn();
+            armForHalfPast();
         });
-        armForNextTurn();
+        armForHalfPast();
     }
     window.show();
     return QApplication::exec();
